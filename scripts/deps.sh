@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need; skips what is present.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++          # build
+  qt6-base-dev qt6-base-dev-tools # Qt 6: widgets, network, test
+  libssl-dev                     # OpenSSL libcrypto
+  libgl-dev                      # Qt6Gui's CMake files look for OpenGL headers
+  xvfb xauth                     # a display for the program on a headless machine
+  fonts-dejavu-core              # a font for the offscreen and Xvfb windows
+)
+[ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""; [ "$(id -u)" = 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

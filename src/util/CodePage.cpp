@@ -1,0 +1,98 @@
+#include "util/CodePage.h"
+
+#include <array>
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; the unassigned ones map to the C1 control of the same value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char16_t CharOfByte(unsigned char b)
+{
+    return (b >= 0x80 && b <= 0x9F) ? kHighControls[b - 0x80] : char16_t(b);
+}
+
+// The byte of a character, or -1 when Windows-1252 has none.
+int ByteOfChar(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < int(kHighControls.size()); ++i)
+        if (kHighControls[i] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+std::array<unsigned char, 256> MakeFoldTable()
+{
+    std::array<unsigned char, 256> t{};
+    for (int i = 0; i < 256; ++i)
+        t[i] = static_cast<unsigned char>(i);
+    for (int c = 'A'; c <= 'Z'; ++c)
+        t[c] = static_cast<unsigned char>(c + 32);
+    for (int c = 0xC0; c <= 0xDE; ++c)
+        if (c != 0xD7) // the multiplication sign has no lower case
+            t[c] = static_cast<unsigned char>(c + 32);
+    t[0x8A] = 0x9A; // S caron
+    t[0x8C] = 0x9C; // OE
+    t[0x8E] = 0x9E; // Z caron
+    t[0x9F] = 0xFF; // Y diaeresis
+    return t;
+}
+
+const std::array<unsigned char, 256> kFold = MakeFoldTable();
+
+} // namespace
+
+QString FromAnsi(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(CharOfByte(static_cast<unsigned char>(bytes[i])));
+    return text;
+}
+
+bool ToAnsi(const QString &text, QByteArray *out)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int b = ByteOfChar(text[i].unicode());
+        if (b < 0)
+            return false;
+        bytes[i] = static_cast<char>(b);
+    }
+    *out = bytes;
+    return true;
+}
+
+QChar FirstUnencodable(const QString &text)
+{
+    for (const QChar c : text)
+        if (ByteOfChar(c.unicode()) < 0)
+            return c;
+    return QChar();
+}
+
+QByteArray FoldCase(const QByteArray &bytes)
+{
+    QByteArray folded(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        folded[i] = static_cast<char>(kFold[static_cast<unsigned char>(bytes[i])]);
+    return folded;
+}
+
+bool SameTextIgnoringCase(const QByteArray &a, const QByteArray &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (kFold[static_cast<unsigned char>(a[i])] != kFold[static_cast<unsigned char>(b[i])])
+            return false;
+    return true;
+}

@@ -1,0 +1,187 @@
+#include "planner/DayPlanner.h"
+
+#include "model/UProjects.h"
+#include "planner/FHour.h"
+#include "planner/PlannerContext.h"
+#include "planner/PlannerText.h"
+#include "toolkit/DialogRunner.h"
+#include "toolkit/MessageBox.h"
+#include "util/CodePage.h"
+#include "util/ShortDate.h"
+#include "util/UUtils.h"
+
+#include <QCalendarWidget>
+#include <QEvent>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+enum Column { ColHour, ColAction };
+constexpr int kHourRows = 24;
+
+} // namespace
+
+TDayPlanner::TDayPlanner(TPlannerContext &context, QCalendarWidget &calendar,
+                         QTreeWidget &todo, QPushButton &btnEditHour, QPushButton &btnClearHour)
+    : QObject(&calendar), m_context(context), calPlanner(calendar), lvwToDo(todo)
+{
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TDayPlanner::Timer1Timer);
+
+    calPlanner.setFirstDayOfWeek(Qt::Sunday);
+    lvwToDo.setColumnWidth(ColHour, 60);
+    lvwToDo.header()->setSectionsClickable(false);
+    lvwToDo.header()->setStretchLastSection(true);
+
+    connect(&btnEditHour, &QPushButton::clicked, this, &TDayPlanner::btnEditHourClick);
+    connect(&btnClearHour, &QPushButton::clicked, this, &TDayPlanner::btnClearHourClick);
+    connect(&lvwToDo, &QTreeWidget::itemDoubleClicked, this, [this] { btnEditHourClick(); });
+    connect(&calPlanner, &QCalendarWidget::clicked, this, &TDayPlanner::calPlannerNumberClick);
+    // Keyboard moves and the month and year buttons change the date without a day click:
+    // the rows follow at once rather than at the next timer tick.
+    connect(&calPlanner, &QCalendarWidget::selectionChanged, this, &TDayPlanner::RefreshDayPlanner);
+    connect(&calPlanner, &QCalendarWidget::currentPageChanged, this, &TDayPlanner::followMonthPage);
+    calPlanner.installEventFilter(this);
+}
+
+QString TDayPlanner::HourCaption(int n)
+{
+    if (n < 12)
+        return QStringLiteral("%1:00 AM").arg(n);
+    if (n == 12)
+        return QStringLiteral("12:00 M");
+    return QStringLiteral("%1:00 PM").arg(n - 12);
+}
+
+void TDayPlanner::AddHourRows()
+{
+    for (int n = 1; n <= kHourRows; ++n)
+        new QTreeWidgetItem(&lvwToDo, QStringList{HourCaption(n), QString()});
+    RefreshDayPlanner();
+}
+
+QByteArray TDayPlanner::DayText() const
+{
+    return AnsiOf(ShortDateText(calPlanner.selectedDate()));
+}
+
+void TDayPlanner::RefreshDayPlanner()
+{
+    const QByteArray day = DayText();
+    for (int r = 0; r < lvwToDo.topLevelItemCount(); ++r) {
+        QTreeWidgetItem *row = lvwToDo.topLevelItem(r);
+        const int entry = m_context.hours->indexOf(PlannerKey(day, AnsiOf(row->text(ColHour))));
+        row->setText(ColAction, entry < 0 ? QString()
+                                          : FromAnsi(FlattenLineBreaks(
+                                                m_context.hours->object(entry)->Action)));
+    }
+}
+
+int TDayPlanner::selectedRow() const
+{
+    const QList<QTreeWidgetItem *> selected = lvwToDo.selectedItems();
+    return selected.isEmpty() ? -1 : lvwToDo.indexOfTopLevelItem(selected.first());
+}
+
+void TDayPlanner::btnEditHourClick()
+{
+    const int row = selectedRow();
+    if (row < 0) {
+        m_context.msgMain->information(QStringLiteral("Please select a hour to edit!"));
+        return;
+    }
+    const QByteArray day = DayText();
+    const QTreeWidgetItem *item = lvwToDo.topLevelItem(row);
+    const QByteArray hour = AnsiOf(item->text(ColHour));
+    const QByteArray shown = AnsiOf(item->text(ColAction));
+    {
+        TfrmHour dialog(*m_context.msgMain, m_context.dialogParent);
+        dialog.setDay(day);
+        dialog.setHour(hour);
+        dialog.setName(shown);
+        if (RunModal(dialog) == QDialog::Accepted) {
+            const QByteArray action = dialog.name();
+            THours &hours = *m_context.hours;
+            const int entry = hours.indexOf(PlannerKey(day, hour));
+            if (entry < 0) {
+                auto toDo = std::make_unique<TToDoHour>();
+                toDo->Day = day;
+                toDo->Hour = hour;
+                toDo->Action = action;
+                hours.append(PlannerKey(day, hour), std::move(toDo));
+                m_context.markModified();
+            } else if (action != shown) {
+                // An action is offered with its line breaks flattened; only a changed text
+                // replaces it, so OK on an untouched action keeps its line breaks.
+                TToDoHour &toDo = *hours.object(entry);
+                toDo.Day = day;
+                toDo.Hour = hour;
+                toDo.Action = action;
+                m_context.markModified();
+            }
+        }
+    }
+    RefreshDayPlanner();
+}
+
+void TDayPlanner::btnClearHourClick()
+{
+    const int row = selectedRow();
+    if (row < 0) {
+        m_context.msgMain->information(QStringLiteral("Please select an action to delete!"));
+        return;
+    }
+    const QByteArray hour = AnsiOf(lvwToDo.topLevelItem(row)->text(ColHour));
+    const int entry = m_context.hours->indexOf(PlannerKey(DayText(), hour));
+    if (entry < 0)
+        return;
+    m_context.hours->removeAt(entry);
+    m_context.markModified();
+    RefreshDayPlanner();
+}
+
+void TDayPlanner::calPlannerNumberClick()
+{
+    RefreshDayPlanner();
+}
+
+void TDayPlanner::calPlannerMouseEnter()
+{
+    Timer1->start();
+}
+
+void TDayPlanner::calPlannerMouseLeave()
+{
+    Timer1->start();
+}
+
+void TDayPlanner::Timer1Timer()
+{
+    RefreshDayPlanner();
+}
+
+// Turning the calendar's page keeps the day of the month, so the rows show the new month.
+void TDayPlanner::followMonthPage(int year, int month)
+{
+    const QDate current = calPlanner.selectedDate();
+    if (current.year() == year && current.month() == month)
+        return;
+    const QDate first(year, month, 1);
+    calPlanner.setSelectedDate(first.addDays(qMin(current.day(), first.daysInMonth()) - 1));
+}
+
+bool TDayPlanner::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &calPlanner) {
+        if (event->type() == QEvent::Enter)
+            calPlannerMouseEnter();
+        else if (event->type() == QEvent::Leave)
+            calPlannerMouseLeave();
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,237 @@
+#include "shell/FMain.h"
+
+#include "model/UProjects.h"
+#include "planner/DayPlanner.h"
+#include "planner/ProjectTree.h"
+#include "planner/TaskList.h"
+#include "toolkit/ErrorReport.h"
+#include "toolkit/MessageBox.h"
+#include "ui_FMain.h"
+#include "util/FileError.h"
+
+#include <QCloseEvent>
+#include <QNetworkAccessManager>
+#include <QStyle>
+#include <QTimer>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Project Zelvo");
+
+// Runs one load step; a file that exists but cannot be read is reported and start-up goes on.
+template <typename Load>
+void LoadReportingErrors(Load load)
+{
+    try {
+        load();
+    } catch (const TFileError &error) {
+        ReportError(QStringLiteral("A data file could not be read and will not be "
+                                   "overwritten by \"Save Changes\" in this session.\n\n") +
+                    error.message());
+    }
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(const QString &appDir, QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TfrmMain>()), m_appDir(appDir)
+{
+    if (!m_appDir.endsWith(QLatin1Char('/')))
+        m_appDir += QLatin1Char('/');
+    ui->setupUi(this);
+    setWindowTitle(kCaption);
+    m_msgMain = new TMessageBox(this);
+    m_msgMain->setObjectName(QStringLiteral("msgMain"));
+    http = new QNetworkAccessManager(this);
+    http->setObjectName(QStringLiteral("http"));
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(100);
+    Timer2->setSingleShot(true);
+    connect(Timer2, &QTimer::timeout, this, &TfrmMain::Timer2Timer);
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain()
+{
+    // The controllers refer to the book and the store: they go first.
+    m_dayPlanner.reset();
+    m_projectTree.reset();
+    m_taskList.reset();
+    NewsItems.clear();
+    m_projects.reset();
+    m_hours.reset();
+}
+
+TProjects &TfrmMain::projects() const { return *m_projects; }
+THours &TfrmMain::hours() const { return *m_hours; }
+
+void TfrmMain::setModified(bool modified)
+{
+    m_modified = modified;
+}
+
+void TfrmMain::FormCreate()
+{
+    ui->gifBanner->setGeometry(ui->imgBanner->geometry());
+    // The branding settings would choose a welcome page here; without one there is none.
+    if (WelcomeHTML.isEmpty())
+        Timer2->start();
+    NewsItems.clear();
+
+    m_context.msgMain = m_msgMain;
+    m_context.dialogParent = this;
+    m_context.markModified = [this] { setModified(true); };
+
+    m_hours = std::make_unique<THours>(m_appDir);
+    m_context.hours = m_hours.get();
+    LoadReportingErrors([this] { m_hours->LoadHours(); });
+    ui->calPlanner->setSelectedDate(QDate::currentDate());
+    m_dayPlanner = std::make_unique<TDayPlanner>(m_context, *ui->calPlanner, *ui->lvwToDo,
+                                                 *ui->btnEditHour, *ui->btnClearHour);
+    m_dayPlanner->AddHourRows();
+
+    ui->pgcMain->setCurrentIndex(0);
+
+    m_projects = std::make_unique<TProjects>(m_appDir);
+    m_context.projects = m_projects.get();
+    LoadReportingErrors([this] { m_projects->LoadCategories(); });
+    LoadReportingErrors([this] { m_projects->LoadProjects(); });
+
+    m_taskList = std::make_unique<TTaskList>(
+        m_context,
+        TTaskList::Widgets{ui->lvwItems, ui->lblProjName, ui->lblStartDate, ui->lblEndDate,
+                           ui->MainGauge, ui->btnAdd, ui->btnEdit, ui->btnRemove});
+    m_projectTree = std::make_unique<TProjectTree>(m_context, *m_taskList, *ui->tvwMain);
+    connectCommands();
+    m_projectTree->RebuildProjectTree(QByteArray());
+    m_modified = false;
+}
+
+void TfrmMain::connectCommands()
+{
+    connect(ui->btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
+    ui->btnSave->setShortcut(QKeySequence::Save);
+    connect(ui->btn1, &QPushButton::clicked, m_projectTree.get(), &TProjectTree::btn1Click);
+    connect(ui->btnThanks, &QPushButton::clicked, this, &TfrmMain::btnThanksClick);
+    ui->btnNews->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    ui->btnUpdate->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    ui->btnHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+}
+
+void TfrmMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TfrmMain::FormShow()
+{
+    ui->pgcMain->setCurrentIndex(0);
+    for (int i = 0; i < ui->pgcPrinc->count(); ++i)
+        ui->pgcPrinc->setCurrentIndex(i);
+    ui->pgcPrinc->setCurrentIndex(0);
+    if (!WelcomeHTML.isEmpty()) {
+        ui->prfWelcome->setHtml(WelcomeHTML);
+    } else if (ui->stsWelcome) {
+        ui->pgcPrinc->removeTab(ui->pgcPrinc->indexOf(ui->stsWelcome));
+        delete ui->stsWelcome;
+        ui->stsWelcome = nullptr;
+        ui->prfWelcome = nullptr;
+        ui->btnThanks = nullptr;
+    }
+    ui->pgcPrinc->tabBar()->hide();
+    ui->pgcPrinc->setCurrentIndex(0);
+    centreBanner();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmMain::FormResize()
+{
+    centreBanner();
+}
+
+// The banner pictures stand in the middle of their strip, whichever of them is visible.
+void TfrmMain::centreBanner()
+{
+    const QWidget *strip = ui->panBanner;
+    for (QWidget *picture : {static_cast<QWidget *>(ui->imgBanner),
+                             static_cast<QWidget *>(ui->gifBanner)})
+        picture->move(strip->width() / 2 - picture->width() / 2,
+                      strip->height() / 2 - picture->height() / 2);
+}
+
+void TfrmMain::btnThanksClick()
+{
+    ui->pgcPrinc->setCurrentWidget(ui->stsMain);
+    if (!WelcomeHTML.isEmpty())
+        Timer2->start();
+}
+
+void TfrmMain::Timer2Timer()
+{
+    Timer2->stop();
+}
+
+bool TfrmMain::btnSaveClick()
+{
+    QStringList failures;
+    const auto attempt = [&failures](auto save) {
+        try {
+            save();
+        } catch (const TFileError &error) {
+            failures << error.message();
+        }
+    };
+    attempt([this] { m_projects->SaveCategories(); });
+    attempt([this] { m_projects->SaveProjects(); });
+    attempt([this] { m_hours->SaveHours(); });
+    if (!failures.isEmpty()) {
+        m_msgMain->show(QStringLiteral("These files were not saved:\n\n") +
+                            failures.join(QLatin1Char('\n')),
+                        QMessageBox::Warning, QMessageBox::Ok);
+        return false;
+    }
+    setModified(false);
+    return true;
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+// Asks about unsaved changes; true when the window may close.
+bool TfrmMain::FormCloseQuery()
+{
+    if (m_modified) {
+        const auto answer =
+            m_msgMain->show(QStringLiteral("Save changes before closing?"),
+                            QMessageBox::Information,
+                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                            QMessageBox::Save);
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer == QMessageBox::Save && !btnSaveClick())
+            return false;
+    }
+    m_context.updating = true;
+    return true;
+}
+
+void TfrmMain::FormClose()
+{
+    // Drops any open connection of the news client; there is nothing to report.
+    http->clearConnectionCache();
+    http->clearConnectionCache();
+}

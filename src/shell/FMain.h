@@ -1,0 +1,81 @@
+#pragma once
+
+#include "planner/PlannerContext.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TfrmMain;
+}
+class QNetworkAccessManager;
+class QTimer;
+class TMessageBox;
+class TProjectTree;
+class TTaskList;
+class TDayPlanner;
+
+// The one main window: owns the project book, the day-planner store and the news list, and
+// hands the events of each concern to its controller.
+class TfrmMain : public QWidget {
+    Q_OBJECT
+
+public:
+    // appDir is the folder of every file the program reads and writes.
+    explicit TfrmMain(const QString &appDir, QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    const QString &AppDir() const { return m_appDir; }
+    TMessageBox &msgMain() const { return *m_msgMain; }
+    TProjects &projects() const;
+    THours &hours() const;
+    TPlannerContext &context() { return m_context; }
+    TProjectTree &projectTree() const { return *m_projectTree; }
+    TTaskList &taskList() const { return *m_taskList; }
+    TDayPlanner &dayPlanner() const { return *m_dayPlanner; }
+
+    // Changes made since the last load or save.
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
+
+    // "Save Changes": categories, projects, day planner. Every file is attempted; a file
+    // that failed is named in one message. True when all were written.
+    bool btnSaveClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    bool FormCloseQuery();
+    void FormClose();
+    void btnThanksClick();
+    void Timer2Timer();
+    void sizePlannerPanel();
+    void centreBanner();
+    void loadDataFiles();
+    void connectCommands();
+
+    std::unique_ptr<Ui::TfrmMain> ui;
+    QString m_appDir;
+    TMessageBox *m_msgMain = nullptr;
+    QNetworkAccessManager *http = nullptr;
+    QTimer *Timer2 = nullptr;
+    std::unique_ptr<THours> m_hours;
+    std::unique_ptr<TProjects> m_projects;
+    QList<QByteArray> NewsItems;
+    QString WelcomeHTML;
+    TPlannerContext m_context;
+    std::unique_ptr<TTaskList> m_taskList;
+    std::unique_ptr<TProjectTree> m_projectTree;
+    std::unique_ptr<TDayPlanner> m_dayPlanner;
+    bool m_modified = false;
+    bool m_shownOnce = false;
+};

@@ -81,9 +81,19 @@ QChar FirstUnencodable(const QString &text)
 
 QByteArray FoldCase(const QByteArray &bytes)
 {
-    QByteArray folded(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        folded[i] = static_cast<char>(kFold[static_cast<unsigned char>(bytes[i])]);
+    // Text that is already folded is handed back shared, without a copy.
+    qsizetype first = 0;
+    const qsizetype n = bytes.size();
+    const char *in = bytes.constData();
+    while (first < n
+           && kFold[static_cast<unsigned char>(in[first])] == static_cast<unsigned char>(in[first]))
+        ++first;
+    if (first == n)
+        return bytes;
+    QByteArray folded(n, Qt::Uninitialized);
+    char *out = folded.data();
+    for (qsizetype i = 0; i < n; ++i)
+        out[i] = static_cast<char>(kFold[static_cast<unsigned char>(in[i])]);
     return folded;
 }
 

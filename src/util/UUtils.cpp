@@ -1,0 +1,184 @@
+#include "util/UUtils.h"
+
+#include "util/CodePage.h"
+#include "util/Platform.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+constexpr char kCrMark = '\xA5';
+constexpr char kLfMark = '\xA7';
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+char LowerAsciiLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+QChar LowerAsciiLetter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') ? QChar(char16_t(u - u'A' + u'a')) : c;
+}
+
+// The registered command is a QString (the registry holds UTF-16) or bytes; the rule is the
+// same for both.
+template <typename Text, typename Char>
+Text ProgramFromCommand(const Text &command, Char quote)
+{
+    Text lower = command;
+    for (auto &c : lower)
+        c = LowerAsciiLetter(c);
+    const auto exe = lower.indexOf(".exe");
+    // Without ".exe" nothing of the command is kept: the program is ".exe" alone, which
+    // cannot start, and the caller still reports that a browser is known.
+    Text program = exe < 0 ? Text() : lower.left(exe);
+    program.append(".exe");
+    program.removeIf([quote](Char c) { return c == quote; });
+    return program;
+}
+
+} // namespace
+
+QByteArray BrowserProgramFromCommand(const QByteArray &command)
+{
+    return ProgramFromCommand(command, '"');
+}
+
+bool OpenInBrowser(const QByteArray &url)
+{
+    TPlatform &platform = TPlatform::current();
+    const QString command = platform.browserCommand();
+    if (!command.isEmpty()) {
+        // Whether the shell could start the program is not reported, as with the shell's
+        // own "open": a browser is known.
+        platform.shellOpen(ProgramFromCommand(command, QChar(u'"')), FromAnsi(url));
+        return true;
+    }
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return platform.openUrl(FromAnsi(url));
+#endif
+}
+
+QList<QByteArray> SplitString(char delimiter, const QByteArray &text)
+{
+    QList<QByteArray> fields;
+    const char *p = text.constData();
+    const char *end = p + text.size();
+    while (p < end) {
+        const void *hit = std::memchr(p, delimiter, size_t(end - p));
+        if (!hit) {
+            fields.append(QByteArray(p, end - p)); // the last piece is not empty here
+            break;
+        }
+        const char *d = static_cast<const char *>(hit);
+        fields.append(QByteArray(p, d - p));
+        p = d + 1;
+    }
+    return fields;
+}
+
+QByteArray DecodeDollarHex(const QByteArray &text)
+{
+    QByteArray result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '$') {
+            result.append(c);
+            continue;
+        }
+        // Two hex digits, or one when the text ends after it.
+        const qsizetype digits = qMin<qsizetype>(2, text.size() - 1 - i);
+        if (digits == 0)
+            return QByteArray();
+        int value = 0;
+        for (qsizetype k = 1; k <= digits; ++k) {
+            const int v = HexValue(text[i + k]);
+            if (v < 0)
+                return QByteArray();
+            value = value * 16 + v;
+        }
+        result.append(char(value));
+        i += digits;
+    }
+    return result;
+}
+
+QByteArray EscapeLineBreaks(const QByteArray &text)
+{
+    if (!text.contains(kCr) && !text.contains(kLf))
+        return text;
+    QByteArray result;
+    result.reserve(text.size() + text.count(kCr) + text.count(kLf));
+    for (const char c : text) {
+        if (c == kCr)
+            result.append(kCrMark).append(kCrMark);
+        else if (c == kLf)
+            result.append(kLfMark).append(kLfMark);
+        else
+            result.append(c);
+    }
+    return result;
+}
+
+bool HasEscapedLineBreaks(QByteArrayView text)
+{
+    for (const char mark : {kCrMark, kLfMark}) {
+        const char *p = text.data();
+        const char *end = p + text.size();
+        while (p < end) {
+            const void *hit = std::memchr(p, mark, size_t(end - p));
+            if (!hit)
+                break;
+            const char *m = static_cast<const char *>(hit);
+            if (m + 1 < end && m[1] == mark)
+                return true;
+            p = m + 1;
+        }
+    }
+    return false;
+}
+
+// Replacing the CR pairs first and then the LF pairs gives the same as one left-to-right
+// pass over both: a CR never forms part of an LF pair.
+QByteArray UnescapeLineBreaks(const QByteArray &text)
+{
+    if (!HasEscapedLineBreaks(text))
+        return text;
+    QByteArray result;
+    result.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = text[i];
+        if ((c == kCrMark || c == kLfMark) && i + 1 < n && text[i + 1] == c) {
+            result.append(c == kCrMark ? kCr : kLf);
+            ++i;
+        } else {
+            result.append(c);
+        }
+    }
+    return result;
+}
+
+QByteArray FlattenLineBreaks(const QByteArray &text)
+{
+    QByteArray result = text;
+    result.replace(kCr, ' ').replace(kLf, ' ');
+    return result;
+}

@@ -1,5 +1,25 @@
 #pragma once
-// Contract only.
-// class TGauge : public QProgressBar  -- range 0..100; draws its progress text immediately
-//   followed by the value and "%": setProgressText("3/11 tasks  ") + value 27 shows
-//   "3/11 tasks  27%". progressText() returns the progress text; text() the whole caption.
+
+#include <QProgressBar>
+#include <QString>
+
+// The gauge with a progress text: range 0..100, its caption is the progress text immediately
+// followed by the value and "%", e.g. "3/11 tasks  " at 27 reads "3/11 tasks  27%".
+// The caption is built here rather than through QProgressBar::setFormat, whose "%p", "%v"
+// and "%m" placeholders would be expanded inside a progress text that holds a "%".
+class TGauge : public QProgressBar
+{
+    Q_OBJECT
+
+public:
+    explicit TGauge(QWidget *parent = nullptr);
+
+    void setProgressText(const QString &text);
+    QString progressText() const { return m_progressText; }
+
+    // The whole caption as drawn: progress text, value, "%".
+    QString text() const override;
+
+private:
+    QString m_progressText;
+};

@@ -1,17 +1,60 @@
 #pragma once
-// Contract only; the implementation fills this header.
-//
-// class TMessageBox : public QObject  -- the main window's `msgMain` (objectName "msgMain").
-//   Every message box of the program goes through it.
-//   QMessageBox::StandardButton show(const QString &text, QMessageBox::Icon kind,
-//                                    QMessageBox::StandardButtons buttons,
-//                                    QMessageBox::StandardButton defaultButton = NoButton);
-//   Production: a modal QMessageBox over the parent window, caption = the parent window's
-//   title. Scripted (tests): nothing is displayed; answers come from a queue
-//   (scriptAnswers), and when the queue is empty the answer is the default button, else Ok
-//   when offered, else the first button offered.
-//   struct Shown { QString text; QMessageBox::Icon kind; QMessageBox::StandardButtons buttons; };
-//   void setScripted(bool); void scriptAnswers(QList<QMessageBox::StandardButton>);
-//   const QList<Shown> &log() const; void clearLog();
-//   Convenience: information(text) = show(text, Information, Ok);
-//                question(text)    = show(text, Information, Ok | Cancel) == Ok.
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+// The main window's message component `msgMain`: every message box of the program goes
+// through it. Shown for real it is a modal QMessageBox; scripted (in tests) nothing is
+// displayed, the answers come from a queue and every box is written to a log.
+class TMessageBox : public QObject
+{
+    Q_OBJECT
+
+public:
+    // One box as it would have been shown.
+    struct Shown
+    {
+        QString text;
+        QMessageBox::Icon kind = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    };
+
+    // window: the main window; its title is the boxes' caption.
+    explicit TMessageBox(QWidget *window = nullptr);
+
+    // Shows text with the icon of kind and the buttons offered, and returns the button the
+    // user chose (closing the box answers its escape button, as QMessageBox does).
+    QMessageBox::StandardButton show(const QString &text, QMessageBox::Icon kind,
+                                     QMessageBox::StandardButtons buttons,
+                                     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    // A notice: information box with one OK button.
+    void information(const QString &text);
+    // A question: information box with OK and Cancel; true when OK was chosen.
+    bool question(const QString &text);
+
+    // Scripted mode: no box is displayed. Each show() takes the next queued answer; with the
+    // queue empty it answers the default button, else OK when offered, else the first button
+    // offered.
+    void setScripted(bool scripted);
+    bool isScripted() const { return m_scripted; }
+    // Appends answers to the queue.
+    void scriptAnswers(const QList<QMessageBox::StandardButton> &answers);
+    // The boxes shown while scripted, oldest first.
+    const QList<Shown> &log() const { return m_log; }
+    void clearLog() { m_log.clear(); }
+
+private:
+    QMessageBox::StandardButton scriptedAnswer(const Shown &shown);
+    QMessageBox::StandardButton showBox(const Shown &shown);
+
+    QPointer<QWidget> m_window;
+    bool m_scripted = false;
+    QList<QMessageBox::StandardButton> m_answers;
+    QList<Shown> m_log;
+};

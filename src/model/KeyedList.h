@@ -77,10 +77,7 @@ public:
     }
 
     // Destroys the object of entry i and removes the entry.
-    void removeAt(int i)
-    {
-        std::unique_ptr<T> gone = takeAt(i);
-    }
+    void removeAt(int i) { std::unique_ptr<T> gone = takeAt(i); }
 
     // Removes entry i and hands its object to the caller.
     std::unique_ptr<T> takeAt(int i)

@@ -6,9 +6,9 @@
 #ifdef Q_OS_WIN
 #include <QDir>
 #include <QSettings>
-#include <string>
 #include <qt_windows.h>
 #include <shellapi.h>
+#include <string>
 #endif
 
 namespace {
@@ -33,9 +33,8 @@ public:
 #ifdef Q_OS_WIN
         const std::wstring f = QDir::toNativeSeparators(file).toStdWString();
         const std::wstring p = parameters.toStdWString();
-        const auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(nullptr, L"open", f.c_str(), p.empty() ? nullptr : p.c_str(),
-                          nullptr, SW_SHOWNORMAL));
+        const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+            nullptr, L"open", f.c_str(), p.empty() ? nullptr : p.c_str(), nullptr, SW_SHOWNORMAL));
         return result > 32;
 #else
         return QProcess::startDetached(file, QProcess::splitCommand(parameters));

@@ -64,7 +64,7 @@ private slots:
 void TestKeyedList::indexOf_afterChanges_findsFirstMatchIgnoringCase_data()
 {
     QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("keys");   // the list's keys afterwards
+    QTest::addColumn<QStringList>("keys");    // the list's keys afterwards
     QTest::addColumn<QStringList>("queries"); // "key=position"
 
     QTest::newRow("duplicate keys: the first")
@@ -76,9 +76,8 @@ void TestKeyedList::indexOf_afterChanges_findsFirstMatchIgnoringCase_data()
     QTest::newRow("removing an earlier entry renumbers later ones")
         << QStringList{"+x", "+y", "+z", "?x", "-0"} << QStringList{"y", "z"}
         << QStringList{"x=-1", "y=0", "z=1"};
-    QTest::newRow("removing the last entry")
-        << QStringList{"+a", "+b", "+a", "?a", "-2", "-0"} << QStringList{"b"}
-        << QStringList{"a=-1", "b=0"};
+    QTest::newRow("removing the last entry") << QStringList{"+a", "+b", "+a", "?a", "-2", "-0"}
+                                             << QStringList{"b"} << QStringList{"a=-1", "b=0"};
     QTest::newRow("appending after a look-up")
         << QStringList{"+a", "?a", "+b", "+A"} << QStringList{"a", "b", "A"}
         << QStringList{"a=0", "B=1"};
@@ -94,17 +93,16 @@ void TestKeyedList::indexOf_afterChanges_findsFirstMatchIgnoringCase_data()
     QTest::newRow("key changed in case only")
         << QStringList{"+Abc", "?abc", "=0 ABC"} << QStringList{"ABC"} << QStringList{"abc=0"};
     QTest::newRow("key inserted between two matches keeps their order")
-        << QStringList{"+a", "+q", "+a", "+q", "?a", "=3 A", "-0"}
-        << QStringList{"q", "a", "A"} << QStringList{"a=1", "q=0"};
-    QTest::newRow("cleared list then reused")
-        << QStringList{"+a", "+b", "?a", "clear", "+b"} << QStringList{"b"}
-        << QStringList{"a=-1", "b=0"};
+        << QStringList{"+a", "+q", "+a", "+q", "?a", "=3 A", "-0"} << QStringList{"q", "a", "A"}
+        << QStringList{"a=1", "q=0"};
+    QTest::newRow("cleared list then reused") << QStringList{"+a", "+b", "?a", "clear", "+b"}
+                                              << QStringList{"b"} << QStringList{"a=-1", "b=0"};
     QTest::newRow("changes before the first look-up")
         << QStringList{"+a", "+A", "-0", "=0 c", "+a"} << QStringList{"c", "a"}
         << QStringList{"a=1", "C=0"};
-    QTest::newRow("accented capitals fold")
-        << QStringList{QString::fromLatin1("+\xC9T\xC9")} << QStringList{QString::fromLatin1("\xC9T\xC9")}
-        << QStringList{QString::fromLatin1("\xE9t\xE9=0")};
+    QTest::newRow("accented capitals fold") << QStringList{QString::fromLatin1("+\xC9T\xC9")}
+                                            << QStringList{QString::fromLatin1("\xC9T\xC9")}
+                                            << QStringList{QString::fromLatin1("\xE9t\xE9=0")};
 }
 
 void TestKeyedList::indexOf_afterChanges_findsFirstMatchIgnoringCase()

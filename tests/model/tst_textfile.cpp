@@ -71,9 +71,9 @@ void TestTextFile::lines_data()
     QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << ByteList{"a", "", "b"};
     QTest::newRow("CR CR LF is two line ends") << QByteArray("a\r\r\nb") << ByteList{"a", "", "b"};
     QTest::newRow("lone CR at the end") << QByteArray("a\rb\r") << ByteList{"a", "b"};
-    QTest::newRow("NUL ends the text") << QByteArray("a\r\nb\0c\r\nd", 10) << ByteList{"a", "b"};
-    QTest::newRow("NUL first gives no line") << QByteArray("\0a\r\n", 4) << ByteList{};
-    QTest::newRow("NUL after a line end") << QByteArray("a\r\n\0", 4) << ByteList{"a"};
+    QTest::newRow("NUL ends the text") << QByteArrayLiteral("a\r\nb\0c\r\nd") << ByteList{"a", "b"};
+    QTest::newRow("NUL first gives no line") << QByteArrayLiteral("\0a\r\n") << ByteList{};
+    QTest::newRow("NUL after a line end") << QByteArrayLiteral("a\r\n\0") << ByteList{"a"};
     QTest::newRow("high bytes and blanks kept")
         << QByteArray(" \xE9\xA5\xA5\t \r\n") << ByteList{" \xE9\xA5\xA5\t "};
 }
@@ -109,8 +109,7 @@ void TestTextFile::joinTextLines_data()
     QTest::addColumn<QByteArray>("text");
 
     QTest::newRow("no lines give no bytes") << ByteList{} << QByteArray();
-    QTest::newRow("every line ends with CR LF")
-        << ByteList{"a", "b"} << QByteArray("a\r\nb\r\n");
+    QTest::newRow("every line ends with CR LF") << ByteList{"a", "b"} << QByteArray("a\r\nb\r\n");
     QTest::newRow("empty lines are written")
         << ByteList{"", "x", ""} << QByteArray("\r\nx\r\n\r\n");
 }

@@ -36,8 +36,8 @@ void TestAppFiles::resolveFileName_data()
         << QStringList{QStringLiteral("projects.DAT"), QStringLiteral("PROJECTS.dat")}
         << QStringList{} << QStringLiteral("Projects.dat") << QStringLiteral("PROJECTS.dat");
     QTest::newRow("a directory is an entry too")
-        << QStringList{} << QStringList{QStringLiteral("HOURS.dat")}
-        << QStringLiteral("Hours.dat") << QStringLiteral("HOURS.dat");
+        << QStringList{} << QStringList{QStringLiteral("HOURS.dat")} << QStringLiteral("Hours.dat")
+        << QStringLiteral("HOURS.dat");
 }
 
 void TestAppFiles::resolveFileName()

@@ -106,8 +106,10 @@ void TestUUtils::escapeLineBreaks_data()
     QTest::addColumn<QByteArray>("escaped");
 
     QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("\xA5\xA5\xA7\xA7");
-    QTest::newRow("lone CR and lone LF")
-        << QByteArray("a\rb\nc") << QByteArray("a\xA5\xA5" "b\xA7\xA7" "c");
+    QTest::newRow("lone CR and lone LF") << QByteArray("a\rb\nc")
+                                         << QByteArray("a\xA5\xA5"
+                                                       "b\xA7\xA7"
+                                                       "c");
     QTest::newRow("LF CR") << QByteArray("\n\r") << QByteArray("\xA7\xA7\xA5\xA5");
     QTest::newRow("no line break") << QByteArray("plain ^text^") << QByteArray("plain ^text^");
     QTest::newRow("empty") << QByteArray() << QByteArray();
@@ -129,7 +131,10 @@ void TestUUtils::unescapeLineBreaks_data()
 
     QTest::newRow("odd run of CR marks: pairs from the left")
         << QByteArray("\xA5\xA5\xA5") << QByteArray("\r\xA5");
-    QTest::newRow("single marks stay") << QByteArray("a\xA5" "b\xA7") << QByteArray("a\xA5" "b\xA7");
+    QTest::newRow("single marks stay") << QByteArray("a\xA5"
+                                                     "b\xA7")
+                                       << QByteArray("a\xA5"
+                                                     "b\xA7");
     QTest::newRow("mixed marks are no pair") << QByteArray("\xA5\xA7") << QByteArray("\xA5\xA7");
     QTest::newRow("pair split by a restored CR stays apart")
         << QByteArray("\xA7\xA5\xA5\xA7") << QByteArray("\xA7\r\xA7");

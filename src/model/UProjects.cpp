@@ -1,0 +1,492 @@
+#include "model/UProjects.h"
+
+#include "model/TextFile.h"
+#include "util/AppFiles.h"
+#include "util/FileError.h"
+#include "util/UUtils.h"
+
+#include <QFileInfo>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const char *const kDefaultTasks[] = {
+    "Purchase Domain Name",
+    "Purchase Web Hosting",
+    "Develop Info Product",
+    "Write Web Sales Copy",
+    "Header & Box Graphics",
+    "Setup Web Sites Pages",
+    "Gather Testimonial",
+    "New Click Bank Account",
+    "Solo & Affiliate Ads",
+    "Send Mailing To Lists",
+    "Sell one",
+};
+
+const QString kCategoriesFile = QStringLiteral("categories.dat");
+const QString kProjectsFile = QStringLiteral("Projects.dat");
+const QString kHoursFile = QStringLiteral("Hours.dat");
+
+QString NotWrittenReason()
+{
+    return QStringLiteral("not written: it could not be read when the program started, so "
+                          "saving would overwrite it");
+}
+
+// Codes 1..32; the text never holds a NUL (it ends there).
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32 && c != '\0';
+}
+
+bool Contains(QByteArrayView text, char c)
+{
+    return !text.isEmpty() && std::memchr(text.data(), c, size_t(text.size())) != nullptr;
+}
+
+// The line less leading and trailing characters with codes 0..32.
+QByteArrayView Trimmed(QByteArrayView line)
+{
+    qsizetype b = 0;
+    qsizetype e = line.size();
+    while (b < e && static_cast<unsigned char>(line[b]) <= 32)
+        ++b;
+    while (e > b && static_cast<unsigned char>(line[e - 1]) <= 32)
+        --e;
+    return line.sliced(b, e - b);
+}
+
+// Every line of the data files has its line breaks restored before it is split. Most lines
+// hold none, and are then used where they lie.
+QByteArrayView Unescaped(QByteArrayView line, QByteArray &storage)
+{
+    if (!HasEscapedLineBreaks(line))
+        return line;
+    storage = UnescapeLineBreaks(line.toByteArray());
+    return storage;
+}
+
+// The pieces of a line split at "^" as SplitString does, without copying: calls piece(k,
+// view) for pieces 0..last, stopping after piece `last`.
+template <typename Piece>
+void ForEachCaretPiece(QByteArrayView line, int last, Piece &&piece)
+{
+    const char *p = line.data();
+    const char *end = p + line.size();
+    for (int k = 0; k <= last && p < end; ++k) {
+        const void *hit = std::memchr(p, '^', size_t(end - p));
+        const char *stop = hit ? static_cast<const char *>(hit) : end;
+        piece(k, QByteArrayView(p, stop - p));
+        p = hit ? stop + 1 : end;
+    }
+}
+
+// The task-field rules. Calls field(view) for each field in order until it returns false.
+// A view points into the line, or into scratch for a quoted field that held doubled quotes.
+template <typename Field>
+void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
+{
+    const char *s = line.data();
+    const qsizetype n = line.size();
+    qsizetype p = 0;
+    const auto skipBlanks = [&] {
+        while (p < n && IsBlank(s[p]))
+            ++p;
+    };
+    const auto nextQuote = [&](qsizetype from) {
+        const void *hit = from < n ? std::memchr(s + from, '^', size_t(n - from)) : nullptr;
+        return hit ? static_cast<const char *>(hit) - s : n;
+    };
+
+    skipBlanks();
+    while (p < n) {
+        QByteArrayView value;
+        if (s[p] == '^') {
+            ++p;
+            qsizetype q = nextQuote(p);
+            if (q == n) { // no closing quote: to the end of the line less its last character
+                value = QByteArrayView(s + p, qMax<qsizetype>(0, n - p - 1));
+                p = n;
+            } else if (q + 1 == n || s[q + 1] != '^') { // the common case: no doubled quote
+                value = QByteArrayView(s + p, q - p);
+                p = q + 1;
+            } else {
+                scratch.resize(0);
+                for (;;) {
+                    if (q == n) {
+                        scratch.append(s + p, n - p);
+                        scratch.chop(1);
+                        p = n;
+                        break;
+                    }
+                    if (q + 1 < n && s[q + 1] == '^') { // two quotes stand for one
+                        scratch.append(s + p, q - p + 1);
+                        p = q + 2;
+                        q = nextQuote(p);
+                        continue;
+                    }
+                    scratch.append(s + p, q - p);
+                    p = q + 1;
+                    break;
+                }
+                value = scratch;
+            }
+        } else {
+            qsizetype q = p;
+            while (q < n && !IsBlank(s[q]) && s[q] != ',')
+                ++q;
+            value = QByteArrayView(s + p, q - p);
+            p = q;
+        }
+        if (!field(value))
+            return;
+        skipBlanks();
+        if (p < n && s[p] == ',') {
+            if (p == n - 1 && !field(QByteArrayView()))
+                return;
+            ++p;
+            skipBlanks();
+        }
+    }
+}
+
+// Appends a field, with CR and LF escaped and, in task fields, "^" doubled so that the
+// task-field rules read it back as one "^". Most fields need neither and go in as they are.
+void AppendField(QByteArray &out, const QByteArray &field, bool doubleQuotes)
+{
+    if (!Contains(field, '\r') && !Contains(field, '\n')
+        && !(doubleQuotes && Contains(field, '^'))) {
+        out.append(field);
+        return;
+    }
+    for (const char c : field) {
+        if (c == '\r')
+            out.append("\xA5\xA5", 2);
+        else if (c == '\n')
+            out.append("\xA7\xA7", 2);
+        else if (c == '^' && doubleQuotes)
+            out.append("^^", 2);
+        else
+            out.append(c);
+    }
+}
+
+[[noreturn]] void RefuseToOverwrite(const QString &path)
+{
+    throw TFileError(path, NotWrittenReason());
+}
+
+} // namespace
+
+// ---- TTask, TProject ------------------------------------------------------------------------
+
+TTask::TTask(bool done, QByteArray description, QByteArray notes, QByteArray startDate,
+             QByteArray endDate)
+    : Done(done), Description(std::move(description)), Notes(std::move(notes)),
+      StartDate(std::move(startDate)), EndDate(std::move(endDate))
+{
+}
+
+void TProject::AddDefaultTasks()
+{
+    ClearTasks();
+    for (const char *text : kDefaultTasks) {
+        const QByteArray description(text);
+        Tasks.append(description, std::make_unique<TTask>(false, description, QByteArray(),
+                                                          QByteArray(), QByteArray()));
+    }
+}
+
+void TProject::ClearTasks()
+{
+    Tasks.clear();
+}
+
+int TProject::DoneCount() const
+{
+    int done = 0;
+    for (int i = 0; i < Tasks.count(); ++i)
+        if (Tasks.object(i)->Done)
+            ++done;
+    return done;
+}
+
+// Exact integer arithmetic: a floating quotient carries a representation error that can push
+// a true half (23 of 40 is 57.5) to the wrong side.
+int TProject::PercentDone() const
+{
+    const qint64 total = Tasks.count();
+    if (total == 0)
+        return 0;
+    const qint64 scaled = qint64(DoneCount()) * 100;
+    qint64 percent = scaled / total;
+    const qint64 twiceRest = (scaled % total) * 2;
+    if (twiceRest > total || (twiceRest == total && percent % 2 == 1))
+        ++percent;
+    return int(percent);
+}
+
+QList<QByteArray> SplitTaskFields(const QByteArray &line)
+{
+    QList<QByteArray> fields;
+    QByteArray scratch;
+    ParseTaskFields(line, scratch, [&](QByteArrayView field) {
+        fields.append(field.toByteArray());
+        return true;
+    });
+    return fields;
+}
+
+// ---- TProjects ------------------------------------------------------------------------------
+
+TProjects::TProjects(const QString &appDir) : m_appDir(appDir) {}
+
+TProject *TProjects::FindProjectByName(const QByteArray &name, int &index) const
+{
+    for (int i = 0; i < count(); ++i) {
+        if (object(i)->Name == name) {
+            index = i;
+            return object(i);
+        }
+    }
+    return nullptr;
+}
+
+QString TProjects::CategoriesPath() const
+{
+    return ResolveFileName(m_appDir, kCategoriesFile);
+}
+
+// One name for reading and writing, so that a save followed by a load meets the same file
+// even where a second entry differs only in letter case.
+QString TProjects::ProjectsPath() const
+{
+    return ResolveFileName(m_appDir, kProjectsFile);
+}
+
+void TProjects::LoadCategories()
+{
+    const QString path = CategoriesPath();
+    if (!QFileInfo::exists(path))
+        return;
+    TStringList loaded;
+    try {
+        TTextLineReader reader(path);
+        QByteArrayView line;
+        while (reader.next(line))
+            loaded.append(line.toByteArray());
+    } catch (const TFileError &) {
+        m_categoriesLoadFailed = true;
+        throw;
+    }
+    Categories = std::move(loaded);
+}
+
+void TProjects::SaveCategories()
+{
+    const QString path = CategoriesPath();
+    if (m_categoriesLoadFailed)
+        RefuseToOverwrite(path);
+    TTextFileWriter writer(path);
+    for (int i = 0; i < Categories.count(); ++i) {
+        writer.buffer().append(Categories.at(i)).append("\r\n", 2);
+        writer.flushIfFull();
+    }
+    writer.commit();
+}
+
+// A header line opens a project, which enters the book at its "EndProject"; task lines join
+// the open project, or the one just closed. Damaged files are read as far as they go: task
+// lines and "EndProject" lines with no project to belong to are ignored, a project without
+// its "EndProject" is dropped with its tasks, and no project is entered twice.
+void TProjects::LoadProjects()
+{
+    const QString path = ProjectsPath();
+    if (!QFileInfo::exists(path))
+        return;
+
+    // The book changes only once the whole file has been read.
+    std::vector<std::unique_ptr<TProject>> loaded;
+    std::unique_ptr<TProject> open; // after a header, before its "EndProject"
+    TProject *current = nullptr;    // where task lines go
+    QByteArray unescaped;
+    QByteArray scratch;
+    QByteArray fields[4];
+
+    try {
+        TTextLineReader reader(path);
+        QByteArrayView line;
+        while (reader.next(line)) {
+            const QByteArrayView trimmed = Trimmed(line);
+            if (trimmed.isEmpty())
+                continue;
+            if (trimmed.startsWith("Header^")) {
+                open = std::make_unique<TProject>();
+                TProject *project = open.get();
+                ForEachCaretPiece(Unescaped(line, unescaped), 4, [&](int k, QByteArrayView v) {
+                    switch (k) {
+                    case 1:
+                        project->Name = v.toByteArray();
+                        break;
+                    case 2:
+                        project->Category = v.toByteArray();
+                        break;
+                    case 3:
+                        project->StartDate = v.toByteArray();
+                        break;
+                    case 4:
+                        project->EndDate = v.toByteArray();
+                        break;
+                    default:
+                        break; // the word "Header"
+                    }
+                });
+                current = project;
+            } else if (trimmed == "EndProject") {
+                if (open)
+                    loaded.push_back(std::move(open));
+            } else if (current) {
+                bool done = false;
+                int k = 0;
+                for (QByteArray &f : fields)
+                    f = QByteArray();
+                ParseTaskFields(Unescaped(line, unescaped), scratch, [&](QByteArrayView v) {
+                    if (k == 0)
+                        done = v == "True";
+                    else
+                        fields[k - 1] = v.toByteArray();
+                    return ++k < 5;
+                });
+                // The description is both the key and the field: one shared copy.
+                current->Tasks.append(fields[0], std::make_unique<TTask>(done, fields[0], fields[1],
+                                                                         fields[2], fields[3]));
+            }
+        }
+    } catch (const TFileError &) {
+        m_projectsLoadFailed = true;
+        throw;
+    }
+
+    reserve(count() + int(loaded.size()));
+    for (std::unique_ptr<TProject> &project : loaded) {
+        const QByteArray name = project->Name;
+        append(name, std::move(project));
+    }
+}
+
+void TProjects::SaveProjects()
+{
+    const QString path = ProjectsPath();
+    if (m_projectsLoadFailed)
+        RefuseToOverwrite(path);
+    TTextFileWriter writer(path);
+    QByteArray &out = writer.buffer();
+    for (int i = 0; i < count(); ++i) {
+        const TProject &project = *object(i);
+        out.append("Header^", 7);
+        AppendField(out, project.Name, false);
+        out.append('^');
+        AppendField(out, project.Category, false);
+        out.append('^');
+        AppendField(out, project.StartDate, false);
+        out.append('^');
+        AppendField(out, project.EndDate, false);
+        out.append("^\r\n", 3);
+        for (int t = 0; t < project.Tasks.count(); ++t) {
+            const TTask &task = *project.Tasks.object(t);
+            if (task.Done)
+                out.append("^True^,^", 8);
+            else
+                out.append("^False^,^", 9);
+            AppendField(out, task.Description, true);
+            out.append("^,^", 3);
+            AppendField(out, task.Notes, true);
+            out.append("^,^", 3);
+            AppendField(out, task.StartDate, true);
+            out.append("^,^", 3);
+            AppendField(out, task.EndDate, true);
+            out.append("^\r\n", 3);
+            writer.flushIfFull();
+        }
+        out.append("EndProject\r\n", 12);
+        writer.flushIfFull();
+    }
+    writer.commit();
+}
+
+// ---- THours ---------------------------------------------------------------------------------
+
+TToDoHour::TToDoHour(QByteArray day, QByteArray hour, QByteArray action)
+    : Day(std::move(day)), Hour(std::move(hour)), Action(std::move(action))
+{
+}
+
+QByteArray PlannerKey(const QByteArray &day, const QByteArray &hour)
+{
+    QByteArray key;
+    key.reserve(day.size() + 1 + hour.size());
+    return key.append(day).append('-').append(hour);
+}
+
+THours::THours(const QString &appDir) : m_appDir(appDir) {}
+
+QString THours::HoursPath() const
+{
+    return ResolveFileName(m_appDir, kHoursFile);
+}
+
+void THours::LoadHours()
+{
+    const QString path = HoursPath();
+    if (!QFileInfo::exists(path))
+        return;
+
+    std::vector<std::unique_ptr<TToDoHour>> loaded;
+    QByteArray unescaped;
+    try {
+        TTextLineReader reader(path);
+        QByteArrayView line;
+        while (reader.next(line)) {
+            if (Trimmed(line).isEmpty())
+                continue;
+            auto hour = std::make_unique<TToDoHour>();
+            ForEachCaretPiece(Unescaped(line, unescaped), 2, [&](int k, QByteArrayView v) {
+                (k == 0 ? hour->Day : k == 1 ? hour->Hour : hour->Action) = v.toByteArray();
+            });
+            loaded.push_back(std::move(hour));
+        }
+    } catch (const TFileError &) {
+        m_hoursLoadFailed = true;
+        throw;
+    }
+
+    reserve(count() + int(loaded.size()));
+    for (std::unique_ptr<TToDoHour> &hour : loaded) {
+        const QByteArray key = PlannerKey(hour->Day, hour->Hour);
+        append(key, std::move(hour));
+    }
+}
+
+void THours::SaveHours()
+{
+    const QString path = HoursPath();
+    if (m_hoursLoadFailed)
+        RefuseToOverwrite(path);
+    TTextFileWriter writer(path);
+    QByteArray &out = writer.buffer();
+    for (int i = 0; i < count(); ++i) {
+        const TToDoHour &hour = *object(i);
+        AppendField(out, hour.Day, false);
+        out.append('^');
+        AppendField(out, hour.Hour, false);
+        out.append('^');
+        AppendField(out, hour.Action, false);
+        out.append("^\r\n", 3);
+        writer.flushIfFull();
+    }
+    writer.commit();
+}

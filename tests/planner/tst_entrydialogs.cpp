@@ -1,0 +1,393 @@
+// What the four entry dialogs share: their frames, tab order, labels, fonts, and the Ok check.
+
+#include "EntryDialogFixture.h"
+
+#include "toolkit/DateEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using Kind = TEntryDialogKind;
+
+class TestEntryDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void frame_hasCaptionClientSizeAndOnlyAClosingButton_data();
+    void frame_hasCaptionClientSizeAndOnlyAClosingButton();
+    void open_focusStartsAtFirstControlAndTabFollowsTheOrder_data();
+    void open_focusStartsAtFirstControlAndTabFollowsTheOrder();
+    void fields_areNamedByTheirLabelsAndUseArial14_data();
+    void fields_areNamedByTheirLabelsAndUseArial14();
+    void fresh_projectDialog_startsEmptyWithTodayAndFirstCategory();
+    void fresh_taskDialog_startsEmptyWithTodayAndNotDone();
+    void fresh_categoryAndActionDialogs_startEmpty();
+
+    void ok_blankName_isRefusedWithTheDialogsMessage_data();
+    void ok_blankName_isRefusedWithTheDialogsMessage();
+    void ok_nameWithBlanksAtTheEnds_isAcceptedUntrimmed_data();
+    void ok_nameWithBlanksAtTheEnds_isAcceptedUntrimmed();
+    void ok_characterTheFieldCannotKeep_isRefusedByName_data();
+    void ok_characterTheFieldCannotKeep_isRefusedByName();
+    void enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose_data();
+    void enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose();
+    void cancelOrClose_endsWithCancelWithoutChecking_data();
+    void cancelOrClose_endsWithCancelWithoutChecking();
+};
+
+void TestEntryDialogs::frame_hasCaptionClientSizeAndOnlyAClosingButton_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QSize>("clientSize");
+    QTest::newRow("project") << Kind::Project << QStringLiteral("Create new project") << QSize(415, 147);
+    QTest::newRow("task") << Kind::Task << QStringLiteral("Task details") << QSize(451, 261);
+    QTest::newRow("category") << Kind::Category << QStringLiteral("Add category") << QSize(330, 80);
+    QTest::newRow("action") << Kind::Hour << QStringLiteral("Edit action") << QSize(330, 114);
+}
+
+void TestEntryDialogs::frame_hasCaptionClientSizeAndOnlyAClosingButton()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, caption);
+    QFETCH(QSize, clientSize);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    QCOMPARE(f.dialog->windowTitle(), caption);
+    QCOMPARE(f.dialog->size(), clientSize);
+    QCOMPARE(f.dialog->minimumSize(), clientSize);
+    QCOMPARE(f.dialog->maximumSize(), clientSize);
+    const Qt::WindowFlags flags = f.dialog->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!f.dialog->isSizeGripEnabled());
+}
+
+void TestEntryDialogs::open_focusStartsAtFirstControlAndTabFollowsTheOrder_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QStringList>("order"); // visible controls; chkDefault is hidden
+    QTest::newRow("project") << Kind::Project
+                             << QStringList{"edtName", "btnOk", "btnCancel", "edtStartDate",
+                                            "edtEndDate", "cbxCategories"};
+    QTest::newRow("task") << Kind::Task
+                          << QStringList{"edtName", "btnOk", "btnCancel", "memNotes", "chkDone",
+                                         "edtStartDate", "edtEndDate"};
+    QTest::newRow("category") << Kind::Category << QStringList{"btnOk", "btnCancel", "edtName"};
+    QTest::newRow("action") << Kind::Hour << QStringList{"btnOk", "btnCancel", "edtName"};
+}
+
+void TestEntryDialogs::open_focusStartsAtFirstControlAndTabFollowsTheOrder()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QStringList, order);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    QStringList visited;
+    for (qsizetype i = 0; i <= order.size(); ++i) { // once round, back to the first
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        visited << focus->objectName();
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    QCOMPARE(visited, order + QStringList{order.first()});
+}
+
+void TestEntryDialogs::fields_areNamedByTheirLabelsAndUseArial14_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QStringList>("labelled"); // "label=control"
+    QTest::addColumn<QStringList>("textFields");
+    QTest::newRow("project") << Kind::Project
+                             << QStringList{"lblName=edtName", "lblStartDate=edtStartDate",
+                                            "lblEndDate=edtEndDate", "lblCategory=cbxCategories"}
+                             << QStringList{"edtName", "edtStartDate", "edtEndDate"};
+    QTest::newRow("task") << Kind::Task
+                          << QStringList{"lblName=edtName", "lblNotes=memNotes",
+                                         "lblStartDate=edtStartDate", "lblEndDate=edtEndDate"}
+                          << QStringList{"edtName", "memNotes", "edtStartDate", "edtEndDate"};
+    QTest::newRow("category") << Kind::Category << QStringList{"lblName=edtName"}
+                              << QStringList{"edtName"};
+    QTest::newRow("action") << Kind::Hour << QStringList{"lblName=edtName"} << QStringList{"edtName"};
+}
+
+void TestEntryDialogs::fields_areNamedByTheirLabelsAndUseArial14()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QStringList, labelled);
+    QFETCH(QStringList, textFields);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    for (const QString &pair : labelled) {
+        auto *label = f.child<QLabel>(pair.section(u'=', 0, 0));
+        QWidget *control = f.child(pair.section(u'=', 1, 1));
+        QVERIFY2(label && control, qPrintable(pair));
+        QCOMPARE(label->buddy(), control);
+        QCOMPARE(control->accessibleName(), label->text());
+    }
+    // Buttons and check boxes are named by their captions.
+    const auto buttons = f.dialog->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly);
+    QVERIFY(!buttons.isEmpty());
+    for (QAbstractButton *button : buttons)
+        QCOMPARE(button->accessibleName(), button->text());
+    for (const QString &name : textFields) {
+        const QFont font = f.child(name)->font();
+        QCOMPARE(font.family(), QStringLiteral("Arial"));
+        QCOMPARE(font.pixelSize(), 14);
+    }
+}
+
+void TestEntryDialogs::fresh_projectDialog_startsEmptyWithTodayAndFirstCategory()
+{
+    TEntryDialogFixture f(Kind::Project);
+    QVERIFY(f.open());
+    QCOMPARE(f.child<QLabel>(QStringLiteral("lblName"))->text(), QStringLiteral("Project Name:"));
+    QCOMPARE(f.child<QLineEdit>(QStringLiteral("edtName"))->text(), QString());
+    QCOMPARE(f.child<TDateEdit>(QStringLiteral("edtStartDate"))->text(), TodayInField());
+    QCOMPARE(f.child<TDateEdit>(QStringLiteral("edtEndDate"))->text(), TodayInField());
+    auto *categories = f.child<QComboBox>(QStringLiteral("cbxCategories"));
+    QVERIFY(!categories->isEditable());
+    QCOMPARE(categories->currentText(), QStringLiteral("Ebooks"));
+    auto *useDefault = f.child<QCheckBox>(QStringLiteral("chkDefault"));
+    QCOMPARE(useDefault->text(), QStringLiteral("Use Default Project To Do List"));
+    QVERIFY(!useDefault->isVisible());
+    QVERIFY(!useDefault->isChecked());
+    QVERIFY(!qobject_cast<TfrmCreateProject *>(f.dialog.get())->useDefault());
+}
+
+void TestEntryDialogs::fresh_taskDialog_startsEmptyWithTodayAndNotDone()
+{
+    TEntryDialogFixture f(Kind::Task);
+    QVERIFY(f.open());
+    QCOMPARE(f.child<QLabel>(QStringLiteral("lblName"))->text(), QStringLiteral("Description:"));
+    QCOMPARE(f.child<QLineEdit>(QStringLiteral("edtName"))->text(), QString());
+    auto *notes = f.child<QPlainTextEdit>(QStringLiteral("memNotes"));
+    QCOMPARE(notes->toPlainText(), QString());
+    QCOMPARE(notes->height(), 121);
+    QCOMPARE(notes->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    auto *done = f.child<QCheckBox>(QStringLiteral("chkDone"));
+    QCOMPARE(done->text(), QStringLiteral("Task is done"));
+    QVERIFY(done->isVisible());
+    QVERIFY(!done->isChecked());
+    QCOMPARE(f.child<TDateEdit>(QStringLiteral("edtStartDate"))->text(), TodayInField());
+    QCOMPARE(f.child<TDateEdit>(QStringLiteral("edtEndDate"))->text(), TodayInField());
+}
+
+void TestEntryDialogs::fresh_categoryAndActionDialogs_startEmpty()
+{
+    TEntryDialogFixture category(Kind::Category);
+    QCOMPARE(category.child<QLabel>(QStringLiteral("lblName"))->text(), QStringLiteral("Category Name:"));
+    QCOMPARE(category.child<QLineEdit>(QStringLiteral("edtName"))->text(), QString());
+
+    TEntryDialogFixture action(Kind::Hour);
+    QCOMPARE(action.child<QLabel>(QStringLiteral("lblName"))->text(), QStringLiteral("Action:"));
+    QCOMPARE(action.child<QLineEdit>(QStringLiteral("edtName"))->text(), QString());
+    QCOMPARE(action.child<QLabel>(QStringLiteral("lblDay"))->text(), QStringLiteral("Day:"));
+    QCOMPARE(action.child<QLabel>(QStringLiteral("lblHour"))->text(), QStringLiteral("Hour:"));
+}
+
+void TestEntryDialogs::ok_blankName_isRefusedWithTheDialogsMessage_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("typed");  // typed into edtName
+    QTest::addColumn<QByteArray>("set"); // or given to the dialog, as an edit use does
+    QTest::addColumn<QString>("message");
+    const QList<QPair<Kind, QString>> dialogs{
+        {Kind::Project, QStringLiteral("A valid project name is required!")},
+        {Kind::Task, QStringLiteral("A valid task description is required!")},
+        {Kind::Category, QStringLiteral("A valid category name is required!")},
+        {Kind::Hour, QStringLiteral("A valid action is required!")}};
+    for (const auto &[kind, message] : dialogs) {
+        const QString name = message.section(u' ', 3, 3);
+        QTest::addRow("%s, empty", qPrintable(name)) << kind << QString() << QByteArray() << message;
+        QTest::addRow("%s, blanks typed", qPrintable(name)) << kind << QStringLiteral("   ")
+                                                           << QByteArray() << message;
+        QTest::addRow("%s, tabs and blanks given", qPrintable(name))
+            << kind << QString() << QByteArray("\t \t") << message;
+        QTest::addRow("%s, control characters given", qPrintable(name))
+            << kind << QString() << QByteArray("\x01\x1f ") << message;
+    }
+}
+
+void TestEntryDialogs::ok_blankName_isRefusedWithTheDialogsMessage()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, set);
+    QFETCH(QString, message);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    auto *name = f.child<QLineEdit>(QStringLiteral("edtName"));
+    if (!set.isEmpty())
+        name->setText(QString::fromLatin1(set));
+    TypeText(name, typed);
+
+    f.clickOk();
+    QCOMPARE(f.messages(), QStringList{message});
+    QCOMPARE(f.msg.log().first().kind, QMessageBox::Information);
+    QCOMPARE(f.msg.log().first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(f.dialog->isVisible());
+    QVERIFY(f.dialog->result() != QDialog::Accepted);
+    QCOMPARE(QApplication::focusWidget(), name);
+}
+
+void TestEntryDialogs::ok_nameWithBlanksAtTheEnds_isAcceptedUntrimmed_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("project") << Kind::Project << QStringLiteral("  Dog Training ") << QByteArray("  Dog Training ");
+    QTest::newRow("task") << Kind::Task << QStringLiteral(" Write copy") << QByteArray(" Write copy");
+    QTest::newRow("category") << Kind::Category << QStringLiteral("Ebooks  ") << QByteArray("Ebooks  ");
+    QTest::newRow("action") << Kind::Hour << QStringLiteral(" Call Bob ") << QByteArray(" Call Bob ");
+    QTest::newRow("one character") << Kind::Category << QStringLiteral(" x ") << QByteArray(" x ");
+    QTest::newRow("Windows-1252 letters") << Kind::Project << QStringLiteral("Caf\u00e9 \u20ac")
+                                          << QByteArray("Caf\xe9 \x80");
+}
+
+void TestEntryDialogs::ok_nameWithBlanksAtTheEnds_isAcceptedUntrimmed()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, expected);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    TypeText(f.child<QLineEdit>(QStringLiteral("edtName")), typed);
+    f.clickOk();
+    QVERIFY(f.accepted());
+    QCOMPARE(f.messages(), QStringList());
+    QCOMPARE(f.name(), expected);
+}
+
+void TestEntryDialogs::ok_characterTheFieldCannotKeep_isRefusedByName_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message"); // empty: accepted
+
+    QTest::newRow("caret in project name") << Kind::Project << "edtName" << QStringLiteral("Big^Launch")
+        << QStringLiteral("The character \"^\" cannot be used in a project name.");
+    QTest::newRow("caret in category name") << Kind::Category << "edtName" << QStringLiteral("^Ebooks")
+        << QStringLiteral("The character \"^\" cannot be used in a category name.");
+    QTest::newRow("caret in action") << Kind::Hour << "edtName" << QStringLiteral("Call^Bob")
+        << QStringLiteral("The character \"^\" cannot be used in an action.");
+    QTest::newRow("caret in task description") << Kind::Task << "edtName" << QStringLiteral("2^10 visitors")
+        << QString();
+    QTest::newRow("caret in notes") << Kind::Task << "memNotes" << QStringLiteral("x^2") << QString();
+
+    QTest::newRow("Greek in project name") << Kind::Project << "edtName" << QStringLiteral("\u03a9mega")
+        << QStringLiteral("The character \"\u03a9\" (U+03A9) cannot be stored in a project name.");
+    QTest::newRow("emoji in task description") << Kind::Task << "edtName" << QStringLiteral("Launch \U0001F680")
+        << QStringLiteral("The character \"\U0001F680\" (U+1F680) cannot be stored in a task description.");
+    QTest::newRow("Cyrillic in notes") << Kind::Task << "memNotes" << QStringLiteral("see \u0436")
+        << QStringLiteral("The character \"\u0436\" (U+0436) cannot be stored in the notes.");
+    QTest::newRow("CJK in category name") << Kind::Category << "edtName" << QStringLiteral("\u4e2d")
+        << QStringLiteral("The character \"\u4e2d\" (U+4E2D) cannot be stored in a category name.");
+    QTest::newRow("arrow in action") << Kind::Hour << "edtName" << QStringLiteral("A \u2192 B")
+        << QStringLiteral("The character \"\u2192\" (U+2192) cannot be stored in an action.");
+    QTest::newRow("euro and accents fit") << Kind::Task << "memNotes" << QStringLiteral("\u20ac5 \u00e0 \u0153")
+        << QString();
+}
+
+void TestEntryDialogs::ok_characterTheFieldCannotKeep_isRefusedByName()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    auto *name = f.child<QLineEdit>(QStringLiteral("edtName"));
+    if (field != QLatin1String("edtName"))
+        TypeText(name, QStringLiteral("Valid"));
+    QWidget *target = f.child(field);
+    TypeText(target, typed);
+
+    f.clickOk();
+    if (message.isEmpty()) {
+        QVERIFY(f.accepted());
+        QCOMPARE(f.messages(), QStringList());
+        return;
+    }
+    QCOMPARE(f.messages(), QStringList{message});
+    QCOMPARE(f.msg.log().first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(f.dialog->isVisible());
+    QVERIFY(f.dialog->result() != QDialog::Accepted);
+    QCOMPARE(QApplication::focusWidget(), target);
+    // Nothing typed was altered.
+    if (auto *edit = qobject_cast<QLineEdit *>(target))
+        QCOMPARE(edit->text(), typed);
+    else
+        QCOMPARE(qobject_cast<QPlainTextEdit *>(target)->toPlainText(), typed);
+}
+
+void TestEntryDialogs::enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<Qt::Key>("key");
+    const QList<QPair<Kind, QStringList>> dialogs{
+        {Kind::Project, {"edtName", "edtStartDate", "edtEndDate", "cbxCategories"}},
+        {Kind::Task, {"edtName", "edtStartDate", "edtEndDate"}},
+        {Kind::Category, {"edtName"}}};
+    for (const auto &[kind, fields] : dialogs)
+        for (const QString &field : fields) {
+            QTest::addRow("%d %s Return", int(kind), qPrintable(field)) << kind << field << Qt::Key_Return;
+            QTest::addRow("%d %s Enter", int(kind), qPrintable(field)) << kind << field << Qt::Key_Enter;
+        }
+}
+
+void TestEntryDialogs::enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, field);
+    QFETCH(Qt::Key, key);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    TypeText(f.child<QLineEdit>(QStringLiteral("edtName")), QStringLiteral("Valid name"));
+    QWidget *target = f.child(field);
+    target->setFocus();
+    QTest::keyClick(target, key);
+    QVERIFY(f.dialog->isVisible());
+    QVERIFY(f.dialog->result() != QDialog::Accepted);
+    QCOMPARE(f.messages(), QStringList());
+}
+
+void TestEntryDialogs::cancelOrClose_endsWithCancelWithoutChecking_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<bool>("byCloseButton");
+    const QList<QPair<Kind, const char *>> dialogs{
+        {Kind::Project, "project"}, {Kind::Task, "task"}, {Kind::Category, "category"}, {Kind::Hour, "action"}};
+    for (const auto &[kind, name] : dialogs) {
+        QTest::addRow("%s, Cancel", name) << kind << false;
+        QTest::addRow("%s, close button", name) << kind << true;
+    }
+}
+
+void TestEntryDialogs::cancelOrClose_endsWithCancelWithoutChecking()
+{
+    QFETCH(Kind, kind);
+    QFETCH(bool, byCloseButton);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    // A name that Ok would refuse: ending with Cancel does not look at it.
+    TypeText(f.child<QLineEdit>(QStringLiteral("edtName")), QStringLiteral("   "));
+    if (byCloseButton)
+        f.dialog->close();
+    else
+        QTest::mouseClick(f.child<QPushButton>(QStringLiteral("btnCancel")), Qt::LeftButton);
+    QVERIFY(!f.dialog->isVisible());
+    QCOMPARE(f.dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(f.messages(), QStringList());
+}
+
+QTEST_MAIN(TestEntryDialogs)
+#include "tst_entrydialogs.moc"

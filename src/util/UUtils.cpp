@@ -122,17 +122,21 @@ QByteArray DecodeDollarHex(const QByteArray &text)
 
 QByteArray EscapeLineBreaks(const QByteArray &text)
 {
-    if (!text.contains(kCr) && !text.contains(kLf))
+    const qsizetype breaks = text.count(kCr) + text.count(kLf);
+    if (breaks == 0)
         return text;
-    QByteArray result;
-    result.reserve(text.size() + text.count(kCr) + text.count(kLf));
+    QByteArray result(text.size() + breaks, Qt::Uninitialized);
+    char *out = result.data();
     for (const char c : text) {
-        if (c == kCr)
-            result.append(kCrMark).append(kCrMark);
-        else if (c == kLf)
-            result.append(kLfMark).append(kLfMark);
-        else
-            result.append(c);
+        if (c == kCr) {
+            *out++ = kCrMark;
+            *out++ = kCrMark;
+        } else if (c == kLf) {
+            *out++ = kLfMark;
+            *out++ = kLfMark;
+        } else {
+            *out++ = c;
+        }
     }
     return result;
 }
@@ -161,18 +165,20 @@ QByteArray UnescapeLineBreaks(const QByteArray &text)
 {
     if (!HasEscapedLineBreaks(text))
         return text;
-    QByteArray result;
-    result.reserve(text.size());
+    QByteArray result(text.size(), Qt::Uninitialized);
+    const char *in = text.constData();
     const qsizetype n = text.size();
+    char *out = result.data();
     for (qsizetype i = 0; i < n; ++i) {
-        const char c = text[i];
-        if ((c == kCrMark || c == kLfMark) && i + 1 < n && text[i + 1] == c) {
-            result.append(c == kCrMark ? kCr : kLf);
+        const char c = in[i];
+        if ((c == kCrMark || c == kLfMark) && i + 1 < n && in[i + 1] == c) {
+            *out++ = c == kCrMark ? kCr : kLf;
             ++i;
         } else {
-            result.append(c);
+            *out++ = c;
         }
     }
+    result.truncate(out - result.constData());
     return result;
 }
 

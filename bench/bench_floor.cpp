@@ -1,0 +1,189 @@
+// LoadProjects against a floor: the least any loader must do, which is to read the project
+// file, split its lines and copy each task line's five fields into owned byte arrays. Each
+// side runs in a child process of its own, so that the peak memory of one does not hide the
+// other's; the rounds alternate and the best time of each side counts.
+//
+//   bench_floor [rounds]       generates a book of 10,000 projects with 100 tasks each,
+//                              measures both sides and prints the ratios
+//   bench_floor floor <file>   one measurement of the floor
+//   bench_floor load <dir>     one measurement of TProjects::LoadProjects
+//   bench_floor generate <dir> only writes the book's Projects.dat into dir (for profiling)
+
+#include "bench_support.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <unistd.h>
+
+namespace {
+
+struct TResult {
+    double ms = 0;
+    long peakKb = 0;
+    long startKb = 0;
+};
+
+void Print(const TResult &r, qint64 items)
+{
+    std::printf("%.3f %ld %ld %lld\n", r.ms, r.peakKb, r.startKb, static_cast<long long>(items));
+    std::fflush(stdout);
+}
+
+// Five fields enclosed in "^" and separated by ",": "^f0^,^f1^,^f2^,^f3^,^f4^".
+size_t Floor(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = file.readAll();
+    std::deque<std::array<QByteArray, 5>> tasks;
+    const char *p = text.constData();
+    const char *end = p + text.size();
+    while (p < end) {
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *next = lf ? lf + 1 : end;
+        const char *e = lf ? lf : end;
+        if (e > p && e[-1] == '\r')
+            --e;
+        if (e - p >= 2 && *p == '^') {
+            std::array<QByteArray, 5> &fields = tasks.emplace_back();
+            const char *s = p + 1;
+            const char *stop = e - 1; // the closing "^"
+            for (QByteArray &field : fields) {
+                // The next "^,^" ends the field; the last one ends at the closing "^".
+                const char *f = s;
+                for (;;) {
+                    f = static_cast<const char *>(std::memchr(f, '^', size_t(stop - f)));
+                    if (!f || (stop - f >= 3 && f[1] == ',' && f[2] == '^'))
+                        break;
+                    ++f;
+                }
+                if (!f) {
+                    field = QByteArray(s, stop - s);
+                    break;
+                }
+                field = QByteArray(s, f - s);
+                s = f + 3;
+            }
+        }
+        p = next;
+    }
+    return tasks.size();
+}
+
+qint64 TaskCount(const TProjects &book)
+{
+    qint64 n = 0;
+    for (int i = 0; i < book.count(); ++i)
+        n += book.object(i)->Tasks.count();
+    return n;
+}
+
+void Generate(const QString &appDir)
+{
+    TProjects book(appDir);
+    FillBook(book, 10000, 100);
+    book.SaveProjects();
+}
+
+int Child(const QString &mode, const QString &path)
+{
+    if (mode == QLatin1String("generate")) {
+        Generate(path + QLatin1Char('/'));
+        return 0;
+    }
+    TResult r;
+    r.startKb = PeakRssKb();
+    QElapsedTimer timer;
+    qint64 items = 0;
+    if (mode == QLatin1String("floor")) {
+        timer.start();
+        items = qint64(Floor(path));
+        r.ms = timer.nsecsElapsed() / 1e6;
+        r.peakKb = PeakRssKb();
+        Print(r, items);
+    } else {
+        auto *book = new TProjects(path); // left to the end of the process, as the program
+        timer.start();
+        book->LoadProjects();
+        r.ms = timer.nsecsElapsed() / 1e6;
+        r.peakKb = PeakRssKb();
+        Print(r, TaskCount(*book));
+    }
+    _exit(0); // skip tearing down a million objects
+}
+
+bool RunChild(const QStringList &args, TResult &r, qint64 &items)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), args);
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return false;
+    const QList<QByteArray> v = child.readAllStandardOutput().trimmed().split(' ');
+    if (v.size() != 4)
+        return false;
+    r.ms = v[0].toDouble();
+    r.peakKb = v[1].toLong();
+    r.startKb = v[2].toLong();
+    items = v[3].toLongLong();
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 3)
+        return Child(args.at(1), args.at(2));
+
+    const int rounds = args.size() > 1 ? args.at(1).toInt() : 3;
+    QTemporaryDir dir;
+    const QString appDir = dir.path() + QLatin1Char('/');
+    Generate(appDir);
+    const QString file = appDir + QStringLiteral("Projects.dat");
+    const double mb = double(FileSize(file)) / (1024 * 1024);
+    std::printf("Projects.dat: %.1f MiB\n", mb);
+
+    TResult best[2];
+    qint64 items[2] = {0, 0};
+    for (int round = 0; round < rounds; ++round) {
+        for (int side = 0; side < 2; ++side) {
+            TResult r;
+            const QStringList childArgs = side == 0 ? QStringList{QStringLiteral("floor"), file}
+                                                    : QStringList{QStringLiteral("load"), appDir};
+            if (!RunChild(childArgs, r, items[side])) {
+                std::fprintf(stderr, "child failed\n");
+                return 1;
+            }
+            std::printf("  round %d %-11s %8.1f ms  peak %7.1f MiB\n", round + 1,
+                        side == 0 ? "floor" : "LoadProjects", r.ms, r.peakKb / 1024.0);
+            if (round == 0 || r.ms < best[side].ms)
+                best[side].ms = r.ms;
+            best[side].peakKb = round == 0 ? r.peakKb : qMin(best[side].peakKb, r.peakKb);
+            best[side].startKb = r.startKb;
+        }
+    }
+
+    std::printf("\n%-13s %10s %9s %11s %16s %8s\n", "", "time ms", "MiB/s", "peak MiB",
+                "above start MiB", "tasks");
+    const char *names[2] = {"floor", "LoadProjects"};
+    for (int side = 0; side < 2; ++side)
+        std::printf("%-13s %10.1f %9.1f %11.1f %16.1f %8lld\n", names[side], best[side].ms,
+                    mb / (best[side].ms / 1000), best[side].peakKb / 1024.0,
+                    (best[side].peakKb - best[side].startKb) / 1024.0,
+                    static_cast<long long>(items[side]));
+    std::printf("\nLoadProjects / floor: time %.2fx, peak memory %.2fx (above start %.2fx)\n",
+                best[1].ms / best[0].ms, double(best[1].peakKb) / best[0].peakKb,
+                double(best[1].peakKb - best[1].startKb) / (best[0].peakKb - best[0].startKb));
+    return 0;
+}

@@ -9,6 +9,9 @@
 #include <qt_windows.h>
 #include <shellapi.h>
 #include <string>
+#ifdef _MSC_VER
+#pragma comment(lib, "shell32.lib") // ShellExecuteW; MinGW links it by default
+#endif
 #endif
 
 namespace {

@@ -40,7 +40,7 @@ TDayPlanner::TDayPlanner(TPlannerContext &context, QCalendarWidget &calendar,
 
     connect(&btnEditHour, &QPushButton::clicked, this, &TDayPlanner::btnEditHourClick);
     connect(&btnClearHour, &QPushButton::clicked, this, &TDayPlanner::btnClearHourClick);
-    connect(&lvwToDo, &QTreeWidget::itemDoubleClicked, this, [this] { btnEditHourClick(); });
+    lvwToDo.viewport()->installEventFilter(this);
     connect(&calPlanner, &QCalendarWidget::clicked, this, &TDayPlanner::calPlannerNumberClick);
     // Keyboard moves and the month and year buttons change the date without a day click:
     // the rows follow at once rather than at the next timer tick.
@@ -175,8 +175,13 @@ void TDayPlanner::followMonthPage(int year, int month)
     calPlanner.setSelectedDate(first.addDays(qMin(current.day(), first.daysInMonth()) - 1));
 }
 
+// A double click on the hour list edits the selected hour.
 bool TDayPlanner::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == lvwToDo.viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        btnEditHourClick();
+        return true;
+    }
     if (watched == &calPlanner) {
         if (event->type() == QEvent::Enter)
             calPlannerMouseEnter();

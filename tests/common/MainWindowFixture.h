@@ -1,0 +1,121 @@
+#pragma once
+// A main window on a temporary application directory, with scripted message boxes and
+// dialogs and a captured error report: what the planner's widget tests share.
+
+#include "model/UProjects.h"
+#include "shell/FMain.h"
+#include "toolkit/DateEdit.h"
+#include "toolkit/DialogRunner.h"
+#include "toolkit/ErrorReport.h"
+#include "toolkit/MessageBox.h"
+#include "util/ShortDate.h"
+
+#include <QCheckBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
+
+class TMainWindowFixture {
+public:
+    TMainWindowFixture()
+    {
+        SetShortDateFormat(QStringLiteral("M/d/yyyy"));
+        SetErrorReportSink([this](const QString &text) { errors << text; });
+    }
+    ~TMainWindowFixture()
+    {
+        frm.reset();
+        SetDialogScript({});
+        SetErrorReportSink({});
+        SetShortDateFormat(QString());
+    }
+
+    QString path(const QString &name) const { return dir.path() + QLatin1Char('/') + name; }
+
+    void writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    QByteArray readFile(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Opens a (new) main window on the application directory, shown offscreen.
+    TfrmMain &open()
+    {
+        frm.reset();
+        frm = std::make_unique<TfrmMain>(dir.path() + QLatin1Char('/'));
+        frm->msgMain().setScripted(true);
+        frm->show();
+        // Shortcuts such as Ctrl+S reach only the active window.
+        QApplication::setActiveWindow(frm.get());
+        [this] { QVERIFY(QTest::qWaitForWindowActive(frm.get())); }();
+        return *frm;
+    }
+
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return frm->findChild<T *>(QLatin1String(name));
+    }
+
+    // The next dialog is filled by fill and closed with its own Ok button (or Cancel when
+    // fill returns false).
+    static void nextDialog(std::function<bool(QDialog &)> fill)
+    {
+        SetDialogScript([fill](QDialog &dialog) {
+            // Uninstalling the script destroys this closure: keep what it needs first.
+            const auto fillThis = fill;
+            SetDialogScript({});
+            if (!fillThis(dialog))
+                return int(QDialog::Rejected);
+            QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("btnOk")),
+                              Qt::LeftButton);
+            return dialog.result();
+        });
+    }
+
+    // Date fields keep their exact text only through TDateEdit's own text() and setText().
+    static void setField(QDialog &dialog, const char *name, const QString &text)
+    {
+        if (auto *date = dialog.findChild<TDateEdit *>(QLatin1String(name)))
+            date->setText(text);
+        else if (auto *edit = dialog.findChild<QLineEdit *>(QLatin1String(name)))
+            edit->setText(text);
+        else if (auto *memo = dialog.findChild<QPlainTextEdit *>(QLatin1String(name)))
+            memo->setPlainText(text);
+    }
+
+    static QString field(QDialog &dialog, const char *name)
+    {
+        if (auto *date = dialog.findChild<TDateEdit *>(QLatin1String(name)))
+            return date->text();
+        return dialog.findChild<QLineEdit *>(QLatin1String(name))->text();
+    }
+
+    QList<QString> messages() const
+    {
+        QList<QString> texts;
+        for (const auto &shown : frm->msgMain().log())
+            texts << shown.text;
+        return texts;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TfrmMain> frm;
+    QStringList errors;
+};

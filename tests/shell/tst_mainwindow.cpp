@@ -1,0 +1,279 @@
+#include "common/MainWindowFixture.h"
+
+#include <QAccessible>
+#include <QCalendarWidget>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void create_showsMainPageWithEveryControl_data();
+    void create_showsMainPageWithEveryControl();
+    void create_withoutWelcomePage_switchesNewsTimerOn();
+    void controls_allHaveAccessibleNames();
+    void hourRowsAndTasksPage_areReadyAtStart();
+    void save_writesAllThreeFilesExactly();
+    void save_failingFile_writesTheOthersAndSaysWhich();
+    void load_unreadableFile_isReportedAndNeverOverwritten();
+    void load_damagedStartGoesOnWithTheOtherFiles();
+    void close_withoutChanges_asksNothing();
+    void close_withChanges_asksAndFollowsTheAnswer_data();
+    void close_withChanges_asksAndFollowsTheAnswer();
+    void close_saveThatFails_keepsWindowOpen();
+};
+
+void TestMainWindow::create_showsMainPageWithEveryControl_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    const QList<std::pair<const char *, const char *>> controls = {
+        {"btn1", "New Project"},
+        {"btnSave", "Save Changes"},
+        {"btnMakeMoney", "Make Money"},
+        {"btnAbout", "About"},
+        {"btnAdd", "Add New Task"},
+        {"btnEdit", "Edit Selected Task"},
+        {"btnRemove", "Remove Selected Task"},
+        {"btnEditHour", "Edit selected action"},
+        {"btnClearHour", "Clear selected action"},
+        {"lblProjName", "Project Name:  "},
+        {"lblProgress", "Progress:"},
+        {"lblStartDate", "Start Date: "},
+        {"lblEndDate", "End Date: "},
+        {"lblLink1URL", "Google"},
+        {"lblLink2URL", "Google"},
+    };
+    for (const auto &[name, caption] : controls)
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(caption);
+}
+
+void TestMainWindow::create_showsMainPageWithEveryControl()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    TMainWindowFixture f;
+    TfrmMain &frm = f.open();
+    QCOMPARE(frm.windowTitle(), QStringLiteral("Project Zelvo"));
+    QCOMPARE(frm.size(), QSize(772, 566));
+
+    QWidget *control = frm.findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        QCOMPARE(button->text(), caption);
+    else
+        QCOMPARE(qobject_cast<QLabel *>(control)->text(), caption);
+
+    for (const char *other : {"btnNews", "btnUpdate", "btnHelp", "panBanner", "imgBanner",
+                              "gifBanner", "panLinks", "tvwMain", "lvwItems", "lvwToDo",
+                              "calPlanner", "MainGauge", "pgcMain", "pgcPrinc", "stsMain"})
+        QVERIFY2(frm.findChild<QWidget *>(QLatin1String(other)), other);
+    QVERIFY(!frm.findChild<QWidget *>(QStringLiteral("stsWelcome")));
+
+    auto *pages = f.child<QTabWidget>("pgcPrinc");
+    QCOMPARE(pages->count(), 1);
+    QVERIFY(!pages->tabBar()->isVisible());
+    QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("stsMain"));
+    auto *work = f.child<QTabWidget>("pgcMain");
+    QCOMPARE(work->tabText(0), QStringLiteral("Tasks"));
+    QCOMPARE(work->tabText(1), QStringLiteral("Calendar"));
+    QCOMPARE(work->currentIndex(), 0);
+    QCOMPARE(f.child<QGroupBox>("grpProjects")->title(), QStringLiteral("Projects"));
+    QCOMPARE(f.child<QToolButton>("btnNews")->toolTip(), QStringLiteral("Check News"));
+    QCOMPARE(f.child<QToolButton>("btnUpdate")->toolTip(), QStringLiteral("Check Updates"));
+    QCOMPARE(f.child<QToolButton>("btnHelp")->toolTip(), QStringLiteral("Help"));
+    QCOMPARE(f.child<QCalendarWidget>("calPlanner")->size(), QSize(200, 150));
+    QCOMPARE(f.child<QCalendarWidget>("calPlanner")->firstDayOfWeek(), Qt::Sunday);
+
+    auto *tasks = f.child<QTreeWidget>("lvwItems");
+    const QStringList taskColumns = {QStringLiteral("Done"), QStringLiteral("Task Description"),
+                                     QStringLiteral("Task Notes"), QStringLiteral("Start Date"),
+                                     QStringLiteral("End Date")};
+    QCOMPARE(tasks->columnCount(), taskColumns.size());
+    for (int c = 0; c < taskColumns.size(); ++c)
+        QCOMPARE(tasks->headerItem()->text(c), taskColumns[c]);
+    QCOMPARE(tasks->columnWidth(0), 40);
+    auto *hours = f.child<QTreeWidget>("lvwToDo");
+    QCOMPARE(hours->headerItem()->text(0), QStringLiteral("Hour"));
+    QCOMPARE(hours->headerItem()->text(1), QStringLiteral("Action"));
+    QCOMPARE(hours->columnWidth(0), 60);
+}
+
+void TestMainWindow::create_withoutWelcomePage_switchesNewsTimerOn()
+{
+    TMainWindowFixture f;
+    f.open();
+    auto *timer = f.frm->findChild<QTimer *>(QStringLiteral("Timer2"));
+    QVERIFY(timer);
+    QCOMPARE(timer->interval(), 100);
+    QVERIFY(timer->isActive() || timer->isSingleShot());
+    QTRY_VERIFY(!timer->isActive());
+}
+
+// Every control a user can reach says what it is to a screen reader.
+void TestMainWindow::controls_allHaveAccessibleNames()
+{
+    TMainWindowFixture f;
+    f.open();
+    const auto widgets = f.frm->findChildren<QWidget *>();
+    for (QWidget *widget : widgets) {
+        const bool reachable = qobject_cast<QAbstractButton *>(widget) ||
+                               qobject_cast<QAbstractItemView *>(widget) ||
+                               qobject_cast<QProgressBar *>(widget) ||
+                               qobject_cast<QCalendarWidget *>(widget);
+        if (!reachable || widget->objectName().startsWith(QLatin1String("qt_")) ||
+            widget->objectName().isEmpty())
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(accessible);
+        QVERIFY2(!accessible->text(QAccessible::Name).trimmed().isEmpty(),
+                 qPrintable(widget->objectName()));
+    }
+}
+
+void TestMainWindow::hourRowsAndTasksPage_areReadyAtStart()
+{
+    TMainWindowFixture f;
+    f.open();
+    QCOMPARE(f.child<QTreeWidget>("lvwToDo")->topLevelItemCount(), 24);
+    QCOMPARE(f.child<QCalendarWidget>("calPlanner")->selectedDate(), QDate::currentDate());
+    QCOMPARE(f.child<QTreeWidget>("tvwMain")->topLevelItemCount(), 0);
+    QCOMPARE(f.child<QProgressBar>("MainGauge")->text(), QStringLiteral("0/0 tasks  0%"));
+}
+
+void TestMainWindow::save_writesAllThreeFilesExactly()
+{
+    TMainWindowFixture f;
+    const QByteArray categories = "Web\r\nMail\r\n";
+    const QByteArray projects = "Header^Shop^Web^1/2/2008^3/4/2008^\r\n"
+                                "^True^,^Buy domain^,^a\xA5\xA5\xA7\xA7" "b^,^^,^^\r\n"
+                                "EndProject\r\n";
+    const QByteArray hours = "12/13/2007^12:00 M^Call Bob^\r\n";
+    f.writeFile(QStringLiteral("categories.dat"), categories);
+    f.writeFile(QStringLiteral("Projects.dat"), projects);
+    f.writeFile(QStringLiteral("Hours.dat"), hours);
+    TfrmMain &frm = f.open();
+    QVERIFY(f.errors.isEmpty());
+    QFile::remove(f.path(QStringLiteral("categories.dat")));
+    QFile::remove(f.path(QStringLiteral("Projects.dat")));
+    QFile::remove(f.path(QStringLiteral("Hours.dat")));
+
+    QTest::keyClick(&frm, Qt::Key_S, Qt::ControlModifier);
+    // A shortcut presses its button the way a click does, after a short animation.
+    QTRY_COMPARE(f.readFile(QStringLiteral("categories.dat")), categories);
+    QCOMPARE(f.readFile(QStringLiteral("Projects.dat")), projects);
+    QCOMPARE(f.readFile(QStringLiteral("Hours.dat")), hours);
+    QVERIFY(f.messages().isEmpty());
+    QVERIFY(!frm.isModified());
+}
+
+void TestMainWindow::save_failingFile_writesTheOthersAndSaysWhich()
+{
+    TMainWindowFixture f;
+    TfrmMain &frm = f.open();
+    frm.projects().Categories.append("Web");
+    frm.setModified(true);
+    // A folder where the project file should go cannot be replaced by a file.
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("Projects.dat")));
+
+    QVERIFY(!frm.btnSaveClick());
+    QCOMPARE(f.readFile(QStringLiteral("categories.dat")), QByteArray("Web\r\n"));
+    QVERIFY(QFile::exists(f.path(QStringLiteral("Hours.dat"))));
+    QCOMPARE(f.messages().size(), 1);
+    QVERIFY(f.messages().first().contains(QStringLiteral("Projects.dat")));
+    QCOMPARE(frm.msgMain().log().first().kind, QMessageBox::Warning);
+    QVERIFY(frm.isModified());
+}
+
+void TestMainWindow::load_unreadableFile_isReportedAndNeverOverwritten()
+{
+    TMainWindowFixture f;
+    f.writeFile(QStringLiteral("categories.dat"), "Web\r\n");
+    // A folder named like the project file exists but cannot be read as one.
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("projects.dat")));
+    QVERIFY(QDir(f.path(QStringLiteral("projects.dat"))).mkdir(QStringLiteral("keep")));
+    TfrmMain &frm = f.open();
+    QCOMPARE(f.errors.size(), 1);
+    QVERIFY(f.errors.first().contains(QStringLiteral("projects.dat")));
+    QCOMPARE(frm.projects().Categories.count(), 1);
+
+    QVERIFY(!frm.btnSaveClick());
+    QVERIFY(QFileInfo(f.path(QStringLiteral("projects.dat"))).isDir());
+    QVERIFY(QFileInfo::exists(f.path(QStringLiteral("projects.dat/keep"))));
+    QCOMPARE(f.readFile(QStringLiteral("categories.dat")), QByteArray("Web\r\n"));
+    QVERIFY(QFile::exists(f.path(QStringLiteral("Hours.dat"))));
+    QVERIFY(f.messages().first().contains(QStringLiteral("projects.dat")));
+}
+
+void TestMainWindow::load_damagedStartGoesOnWithTheOtherFiles()
+{
+    TMainWindowFixture f;
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("Hours.dat")));
+    f.writeFile(QStringLiteral("categories.dat"), "Web\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), "Header^Shop^Web^^^\r\nEndProject\r\n");
+    TfrmMain &frm = f.open();
+    QCOMPARE(f.errors.size(), 1);
+    QCOMPARE(frm.projects().count(), 1);
+    QCOMPARE(f.child<QTreeWidget>("tvwMain")->topLevelItemCount(), 1);
+    QCOMPARE(f.child<QTreeWidget>("lvwToDo")->topLevelItemCount(), 24);
+}
+
+void TestMainWindow::close_withoutChanges_asksNothing()
+{
+    TMainWindowFixture f;
+    TfrmMain &frm = f.open();
+    QVERIFY(frm.close());
+    QVERIFY(f.messages().isEmpty());
+    QVERIFY(!QFile::exists(f.path(QStringLiteral("Projects.dat"))));
+}
+
+void TestMainWindow::close_withChanges_asksAndFollowsTheAnswer_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("save") << int(QMessageBox::Save) << true << true;
+    QTest::newRow("discard") << int(QMessageBox::Discard) << true << false;
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false;
+}
+
+void TestMainWindow::close_withChanges_asksAndFollowsTheAnswer()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(bool, written);
+    TMainWindowFixture f;
+    TfrmMain &frm = f.open();
+    frm.projects().Categories.append("Web");
+    frm.setModified(true);
+    frm.msgMain().scriptAnswers({QMessageBox::StandardButton(answer)});
+
+    QCOMPARE(frm.close(), closed);
+    QCOMPARE(f.messages(), QList<QString>{QStringLiteral("Save changes before closing?")});
+    QCOMPARE(frm.msgMain().log().first().buttons,
+             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    QCOMPARE(QFile::exists(f.path(QStringLiteral("categories.dat"))), written);
+    QCOMPARE(frm.isVisible(), !closed);
+}
+
+void TestMainWindow::close_saveThatFails_keepsWindowOpen()
+{
+    TMainWindowFixture f;
+    TfrmMain &frm = f.open();
+    frm.setModified(true);
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("Hours.dat")));
+    frm.msgMain().scriptAnswers({QMessageBox::Save});
+    QVERIFY(!frm.close());
+    QVERIFY(frm.isVisible());
+    QCOMPARE(f.messages().size(), 2);
+    QVERIFY(f.messages().last().contains(QStringLiteral("Hours.dat")));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -34,7 +34,8 @@ TDayPlanner::TDayPlanner(TPlannerContext &context, QCalendarWidget &calendar,
     connect(Timer1, &QTimer::timeout, this, &TDayPlanner::Timer1Timer);
 
     calPlanner.setFirstDayOfWeek(Qt::Sunday);
-    lvwToDo.setColumnWidth(ColHour, 60);
+    // The calendar is small: one letter per weekday keeps the week readable.
+    calPlanner.setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     lvwToDo.header()->setSectionsClickable(false);
     lvwToDo.header()->setStretchLastSection(true);
 
@@ -62,6 +63,9 @@ void TDayPlanner::AddHourRows()
 {
     for (int n = 1; n <= kHourRows; ++n)
         new QTreeWidgetItem(&lvwToDo, QStringList{HourCaption(n), QString()});
+    // 60 pixels, or what the longest caption needs in the user's font.
+    lvwToDo.resizeColumnToContents(ColHour);
+    lvwToDo.setColumnWidth(ColHour, qMax(60, lvwToDo.columnWidth(ColHour) + 8));
     RefreshDayPlanner();
 }
 

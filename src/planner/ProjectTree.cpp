@@ -11,6 +11,7 @@
 #include "util/CodePage.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
@@ -44,6 +45,9 @@ TProjectTree::TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeW
     tvwMain.setIconSize(QSize(16, 16));
     tvwMain.setIndentation(19);
     tvwMain.setContextMenuPolicy(Qt::CustomContextMenu);
+    // Long names scroll sideways instead of being cut short.
+    tvwMain.header()->setStretchLastSection(false);
+    tvwMain.header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     buildMenu();
     connect(&tvwMain, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *current) { tvwMainChange(current); });

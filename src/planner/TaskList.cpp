@@ -43,12 +43,13 @@ TTaskList::TTaskList(TPlannerContext &context, const Widgets &widgets)
     QHeaderView *header = w.lvwItems->header();
     header->setStretchLastSection(false);
     header->setSectionsClickable(false);
+    // Description and notes share the room the fixed columns leave.
+    header->setMinimumSectionSize(40);
+    header->setSectionResizeMode(ColDescription, QHeaderView::Stretch);
+    header->setSectionResizeMode(ColNotes, QHeaderView::Stretch);
     w.lvwItems->setColumnWidth(ColDone, 40);
-    w.lvwItems->setColumnWidth(ColDescription, 200);
-    w.lvwItems->setColumnWidth(ColNotes, 200);
     w.lvwItems->setColumnWidth(ColStartDate, 100);
     w.lvwItems->setColumnWidth(ColEndDate, 100);
-    header->setSectionResizeMode(ColDescription, QHeaderView::Stretch);
 
     connect(w.lvwItems, &QTreeWidget::itemChanged, this, &TTaskList::lvwItemsChange);
     connect(w.btnAdd, &QPushButton::clicked, this, &TTaskList::btnAddClick);

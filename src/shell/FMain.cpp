@@ -74,6 +74,7 @@ void TfrmMain::setModified(bool modified)
 void TfrmMain::FormCreate()
 {
     ui->gifBanner->setGeometry(ui->imgBanner->geometry());
+    layOutWorkArea();
     // The branding settings would choose a welcome page here; without one there is none.
     if (WelcomeHTML.isEmpty())
         Timer2->start();
@@ -108,6 +109,22 @@ void TfrmMain::FormCreate()
     m_modified = false;
 }
 
+// The tree keeps its width when the window grows; the work area takes the rest.
+void TfrmMain::layOutWorkArea()
+{
+    ui->splMain->setStretchFactor(0, 0);
+    ui->splMain->setStretchFactor(1, 1);
+    ui->splMain->setSizes({201, width() - 201});
+    for (QLabel *link : {ui->lblLink1URL, ui->lblLink2URL}) {
+        QFont font = link->font();
+        font.setUnderline(true);
+        link->setFont(font);
+        QPalette palette = link->palette();
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::Link));
+        link->setPalette(palette);
+    }
+}
+
 void TfrmMain::connectCommands()
 {
     connect(ui->btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
@@ -116,7 +133,7 @@ void TfrmMain::connectCommands()
     connect(ui->btnThanks, &QPushButton::clicked, this, &TfrmMain::btnThanksClick);
     ui->btnNews->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
     ui->btnUpdate->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    ui->btnHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    ui->btnHelp->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
 }
 
 void TfrmMain::showEvent(QShowEvent *event)

@@ -62,6 +62,7 @@ private:
     void centreBanner();
     void loadDataFiles();
     void connectCommands();
+    void layOutWorkArea();
 
     std::unique_ptr<Ui::TfrmMain> ui;
     QString m_appDir;

@@ -102,7 +102,7 @@ void TestMainWindow::create_showsMainPageWithEveryControl()
     auto *hours = f.child<QTreeWidget>("lvwToDo");
     QCOMPARE(hours->headerItem()->text(0), QStringLiteral("Hour"));
     QCOMPARE(hours->headerItem()->text(1), QStringLiteral("Action"));
-    QCOMPARE(hours->columnWidth(0), 60);
+    QVERIFY(hours->columnWidth(0) >= 60);
 }
 
 void TestMainWindow::create_withoutWelcomePage_switchesNewsTimerOn()

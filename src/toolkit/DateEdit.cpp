@@ -1,5 +1,7 @@
 #include "toolkit/DateEdit.h"
 
+#include <QRegularExpression>
+
 #include "util/ShortDate.h"
 
 #include <QCalendarWidget>
@@ -56,9 +58,46 @@ QString TDateEdit::text() const
 
 void TDateEdit::setText(const QString &text)
 {
-    QLineEdit::setText(text);
+    QLineEdit::setText(shownFormOf(text));
     m_stored = text;
     m_shownForStored = displayText();
+}
+
+QString TDateEdit::shownFormOf(const QString &text) const
+{
+    if (fitsLayout(text))
+        return text;
+    static const QRegularExpression number(QStringLiteral("\\d+"));
+    QStringList numbers;
+    for (auto match = number.globalMatch(text); match.hasNext();)
+        numbers << match.next().captured();
+    if (numbers.size() != m_layout.fields.size())
+        return text;
+    QString shown = m_layout.skeleton;
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        const Field &f = m_layout.fields[i];
+        if (numbers[i].size() > f.width)
+            return text;
+        shown.replace(f.position, f.width, numbers[i].rightJustified(f.width, f.pad));
+    }
+    return shown;
+}
+
+// The text has the mask's length and its separators at the mask's places.
+bool TDateEdit::fitsLayout(const QString &text) const
+{
+    const QString &skeleton = m_layout.skeleton;
+    if (text.size() != skeleton.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool inField = std::any_of(m_layout.fields.cbegin(), m_layout.fields.cend(),
+                                         [i](const Field &f) {
+                                             return i >= f.position && i < f.position + f.width;
+                                         });
+        if (!inField && text[i] != skeleton[i])
+            return false;
+    }
+    return true;
 }
 
 TDateEdit::Layout TDateEdit::LayoutOf(const QString &format)

@@ -62,6 +62,10 @@ private:
         QList<Field> fields;
     };
     static Layout LayoutOf(const QString &format);
+    // A stored date laid into the mask for display: "10/3/2026" shows as "10/ 3/2026".
+    // Texts that are not such a date are shown as they are.
+    QString shownFormOf(const QString &text) const;
+    bool fitsLayout(const QString &text) const;
 
     QDate shownDate() const;
     void pickDate(const QDate &date);

@@ -124,6 +124,19 @@ int TTaskList::selectedRow() const
     return selected.isEmpty() ? -1 : w.lvwItems->indexOfTopLevelItem(selected.first());
 }
 
+// The selected row, or -1 after saying why there is none.
+int TTaskList::selectedRowOrSay(const QString &noTasks, const QString &noSelection)
+{
+    if (w.lvwItems->topLevelItemCount() == 0) {
+        m_context.msgMain->information(noTasks);
+        return -1;
+    }
+    const int row = selectedRow();
+    if (row < 0)
+        m_context.msgMain->information(noSelection);
+    return row;
+}
+
 void TTaskList::btnAddClick()
 {
     if (TrimControls(w.lblProjName->text()) == QStringLiteral("Project Name:") ||
@@ -146,15 +159,10 @@ void TTaskList::btnAddClick()
 
 void TTaskList::btnEditClick()
 {
-    if (w.lvwItems->topLevelItemCount() == 0) {
-        m_context.msgMain->information(QStringLiteral("There is not tasks to edit!"));
+    const int row = selectedRowOrSay(QStringLiteral("There is not tasks to edit!"),
+                                     QStringLiteral("Please select a task to edit!"));
+    if (row < 0)
         return;
-    }
-    const int row = selectedRow();
-    if (row < 0) {
-        m_context.msgMain->information(QStringLiteral("Please select a task to edit!"));
-        return;
-    }
     TTask &task = *m_context.currentProject->Tasks.object(row);
     TfrmTask dialog(*m_context.msgMain, m_context.dialogParent);
     dialog.setWindowTitle(QStringLiteral("Edit task"));
@@ -176,15 +184,10 @@ void TTaskList::btnEditClick()
 
 void TTaskList::btnRemoveClick()
 {
-    if (w.lvwItems->topLevelItemCount() == 0) {
-        m_context.msgMain->information(QStringLiteral("There is not tasks to remove!"));
+    const int row = selectedRowOrSay(QStringLiteral("There is not tasks to remove!"),
+                                     QStringLiteral("Please select a task to remove!"));
+    if (row < 0)
         return;
-    }
-    const int row = selectedRow();
-    if (row < 0) {
-        m_context.msgMain->information(QStringLiteral("Please select a task to remove!"));
-        return;
-    }
     if (m_context.msgMain->show(QStringLiteral("Are you sure do you want remove this taks?"),
                                 QMessageBox::Information,
                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Cancel)

@@ -44,6 +44,7 @@ protected:
 private:
     void updateGauge();
     int selectedRow() const;
+    int selectedRowOrSay(const QString &noTasks, const QString &noSelection);
 
     TPlannerContext &m_context;
     Widgets w;

@@ -26,7 +26,7 @@ constexpr int kHourRows = 24;
 
 TDayPlanner::TDayPlanner(TPlannerContext &context, QCalendarWidget &calendar,
                          QTreeWidget &todo, QPushButton &btnEditHour, QPushButton &btnClearHour)
-    : QObject(&calendar), m_context(context), calPlanner(calendar), lvwToDo(todo)
+    : m_context(context), calPlanner(calendar), lvwToDo(todo)
 {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -111,21 +111,15 @@ void TDayPlanner::btnEditHourClick()
         if (RunModal(dialog) == QDialog::Accepted) {
             const QByteArray action = dialog.name();
             THours &hours = *m_context.hours;
-            const int entry = hours.indexOf(PlannerKey(day, hour));
-            if (entry < 0) {
-                auto toDo = std::make_unique<TToDoHour>();
-                toDo->Day = day;
-                toDo->Hour = hour;
-                toDo->Action = action;
-                hours.append(PlannerKey(day, hour), std::move(toDo));
-                m_context.markModified();
-            } else if (action != shown) {
-                // An action is offered with its line breaks flattened; only a changed text
-                // replaces it, so OK on an untouched action keeps its line breaks.
-                TToDoHour &toDo = *hours.object(entry);
-                toDo.Day = day;
-                toDo.Hour = hour;
-                toDo.Action = action;
+            const QByteArray key = PlannerKey(day, hour);
+            const int entry = hours.indexOf(key);
+            // An action is offered with its line breaks flattened; only a changed text
+            // replaces it, so OK on an untouched action keeps its line breaks.
+            if (entry < 0 || action != shown) {
+                if (entry < 0)
+                    hours.append(key, std::make_unique<TToDoHour>(day, hour, action));
+                else
+                    *hours.object(entry) = TToDoHour(day, hour, action);
                 m_context.markModified();
             }
         }

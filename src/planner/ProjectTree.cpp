@@ -40,7 +40,7 @@ bool IsProjectNode(const QTreeWidgetItem *node)
 } // namespace
 
 TProjectTree::TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeWidget &tree)
-    : QObject(&tree), m_context(context), m_taskList(taskList), tvwMain(tree)
+    : m_context(context), m_taskList(taskList), tvwMain(tree)
 {
     tvwMain.setIconSize(QSize(16, 16));
     tvwMain.setIndentation(19);

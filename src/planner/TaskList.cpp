@@ -38,7 +38,7 @@ void FillDialogFromTask(TfrmTask &dialog, const TTask &task)
 } // namespace
 
 TTaskList::TTaskList(TPlannerContext &context, const Widgets &widgets)
-    : QObject(widgets.lvwItems), m_context(context), w(widgets)
+    : m_context(context), w(widgets)
 {
     QHeaderView *header = w.lvwItems->header();
     header->setStretchLastSection(false);

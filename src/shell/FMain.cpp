@@ -52,16 +52,8 @@ TfrmMain::TfrmMain(const QString &appDir, QWidget *parent)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain()
-{
-    // The controllers refer to the book and the store: they go first.
-    m_dayPlanner.reset();
-    m_projectTree.reset();
-    m_taskList.reset();
-    NewsItems.clear();
-    m_projects.reset();
-    m_hours.reset();
-}
+// Members go in reverse order: the controllers before the book and the store they use.
+TfrmMain::~TfrmMain() = default;
 
 TProjects &TfrmMain::projects() const { return *m_projects; }
 THours &TfrmMain::hours() const { return *m_hours; }
@@ -78,7 +70,6 @@ void TfrmMain::FormCreate()
     // The branding settings would choose a welcome page here; without one there is none.
     if (WelcomeHTML.isEmpty())
         Timer2->start();
-    NewsItems.clear();
 
     m_context.msgMain = m_msgMain;
     m_context.dialogParent = this;

@@ -78,5 +78,4 @@ private:
     std::unique_ptr<TProjectTree> m_projectTree;
     std::unique_ptr<TDayPlanner> m_dayPlanner;
     bool m_modified = false;
-    bool m_shownOnce = false;
 };

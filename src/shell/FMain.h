@@ -1,6 +1,7 @@
 #pragma once
 
 #include "planner/PlannerContext.h"
+#include "util/BrandingSettings.h"
 
 #include <QByteArray>
 #include <QList>
@@ -36,6 +37,10 @@ public:
     TProjectTree &projectTree() const { return *m_projectTree; }
     TTaskList &taskList() const { return *m_taskList; }
     TDayPlanner &dayPlanner() const { return *m_dayPlanner; }
+    // The brander's values, read once at start-up (all empty without a settings file).
+    const TBrandingSettings &BrandingSettings() const { return m_branding; }
+    // The one HTTP client of the window, for the news service and the live update.
+    QNetworkAccessManager &httpClient() const { return *http; }
 
     // Changes made since the last load or save.
     bool isModified() const { return m_modified; }
@@ -72,6 +77,7 @@ private:
     std::unique_ptr<THours> m_hours;
     std::unique_ptr<TProjects> m_projects;
     QList<QByteArray> NewsItems;
+    TBrandingSettings m_branding;
     QString WelcomeHTML;
     TPlannerContext m_context;
     std::unique_ptr<TTaskList> m_taskList;

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The values a brander's settings file (dbsettings.dat) gives the program, read once at
+// start-up. All text is Windows-1252 bytes exactly as stored: values are never trimmed.
+struct TBrandingSettings {
+    QByteArray ApplicationName;
+    QByteArray BranderCode;
+    QByteArray BranderType; // news level: "Master", "Platinum", "Gold" or "Free" (exact case)
+    QByteArray AffiliateURL; // after "%%AFFILIATEID%%" was replaced by AffiliateID
+    QByteArray AffiliateTYPE;
+    QByteArray AffiliateID;
+    QByteArray MasterNewsBaseURL;
+    QByteArray PlatinumNewsBaseURL;
+    QByteArray GoldNewsBaseURL;
+    QByteArray MasterPublID;
+    QByteArray PlatinumPublID;
+    QByteArray GoldPublID;
+    QByteArray MakeMoneyButton; // caption as stored; empty means "Make Money"
+    QByteArray AppHelpURL;
+    QByteArray CopyrightYears;
+    QByteArray CopyrightCompany;
+    QByteArray AboutText;
+
+    // Candidates, Welcome1.., Banner1.., Link1.. up to 16 each, stopping at the first empty.
+    QList<QByteArray> WelcomePages;
+    QList<QByteArray> Banners;
+    QList<QByteArray> Links;
+
+    // Chosen at start-up from the candidates; empty when nothing was chosen.
+    QByteArray WelcomeHTML;
+    QByteArray BannerFile;
+    QByteArray BannerURL;
+    int BannerNumber = 0; // 1-based entry number of the chosen banner (its file is bannerN.dat)
+    QByteArray Link1Caption;
+    QByteArray Link1URL;
+    QByteArray Link2Caption;
+    QByteArray Link2URL;
+};
+
+// What reading the settings file found.
+enum class TSettingsFileState {
+    Missing, // no dbsettings.dat: the program runs unbranded
+    Damaged, // present but its verifier or authentication code failed, or it could not be
+             // read: treated as missing, and never rewritten
+    Loaded,
+};
+
+// Cuts the value between the first open tag (ASCII case ignored) and the next close tag out
+// of the working text, shortening it so that the next search starts where this value ended.
+QByteArray ExtractTaggedValue(QByteArray &text, const QByteArray &openTag,
+                              const QByteArray &closeTag);
+
+// Reads every tag from a deciphered settings text in the fixed reading order (no choices made).
+TBrandingSettings ParseBrandingSettings(const QByteArray &plainText);
+
+// Whether the news button is shown for these settings (level table of the news levels).
+bool NewsButtonVisible(const TBrandingSettings &settings);
+
+// Deciphers appDir's dbsettings.dat in memory into its plain text (lines joined with CR LF
+// after each). Nothing deciphered touches the disk.
+TSettingsFileState ReadSettingsText(const QString &appDir, QByteArray &plainText);
+
+// The stored LastNewsId, or empty (also when the file is missing or damaged).
+QByteArray ReadLastNewsId(const QString &appDir);
+
+// Stores id as LastNewsId, re-enciphering the file through a save file. Does nothing when
+// the file is missing or damaged. False when the file could not be written.
+bool SaveLastNewsId(const QString &appDir, const QByteArray &id);

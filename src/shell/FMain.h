@@ -18,6 +18,7 @@ class TMessageBox;
 class TProjectTree;
 class TTaskList;
 class TDayPlanner;
+class TBranding;
 
 // The one main window: owns the project book, the day-planner store and the news list, and
 // hands the events of each concern to its controller.
@@ -37,6 +38,7 @@ public:
     TProjectTree &projectTree() const { return *m_projectTree; }
     TTaskList &taskList() const { return *m_taskList; }
     TDayPlanner &dayPlanner() const { return *m_dayPlanner; }
+    TBranding &branding() const { return *m_brandingView; }
     // The brander's values, read once at start-up (all empty without a settings file).
     const TBrandingSettings &BrandingSettings() const { return m_branding; }
     // The one HTTP client of the window, for the news service and the live update.
@@ -64,7 +66,6 @@ private:
     void btnThanksClick();
     void Timer2Timer();
     void sizePlannerPanel();
-    void centreBanner();
     void loadDataFiles();
     void connectCommands();
     void layOutWorkArea();
@@ -78,7 +79,7 @@ private:
     std::unique_ptr<TProjects> m_projects;
     QList<QByteArray> NewsItems;
     TBrandingSettings m_branding;
-    QString WelcomeHTML;
+    std::unique_ptr<TBranding> m_brandingView;
     TPlannerContext m_context;
     std::unique_ptr<TTaskList> m_taskList;
     std::unique_ptr<TProjectTree> m_projectTree;

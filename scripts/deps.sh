@@ -9,7 +9,7 @@ packages=(
   xvfb xauth                     # a display for the program on a headless machine
   fonts-dejavu-core              # a font for the offscreen and Xvfb windows
 )
-[ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev)
+[ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -4,6 +4,7 @@
 #include "updater/ProgramProcess.h"
 
 #include <QCloseEvent>
+#include <QTimer>
 
 TfrmUpdater::TfrmUpdater(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TfrmUpdater>())
 {
@@ -22,7 +23,8 @@ void TfrmUpdater::start(const TUpdaterOptions &options, const TUpdaterArguments 
         m_ui->pbrDownload->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
     });
     connect(m_run.get(), &TUpdateRun::finished, this, &TfrmUpdater::runFinished);
-    m_run->start();
+    // Starts once the window is up, so that its first words are on screen.
+    QTimer::singleShot(0, m_run.get(), &TUpdateRun::start);
 }
 
 void TfrmUpdater::showUsage(const QString &usage)

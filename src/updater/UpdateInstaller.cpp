@@ -182,33 +182,34 @@ QString TUpdateInstaller::moveIn(const TEntry &entry, const TReleaseFile &file)
     return QString();
 }
 
-QString TUpdateInstaller::install(const TReleaseManifest &manifest)
+TUpdateInstaller::TInstallResult TUpdateInstaller::undo(const QList<TEntry> &entries, const QString &error)
+{
+    const QString lost = rollBack(entries);
+    if (!lost.isEmpty())
+        return {error + QStringLiteral(", and ") + lost, false};
+    removeWork();
+    return {error, true};
+}
+
+TUpdateInstaller::TInstallResult TUpdateInstaller::install(const TReleaseManifest &manifest)
 {
     QString error;
     const QList<TEntry> entries = plan(manifest, error);
-    if (!error.isEmpty())
-        return error;
+    if (!error.isEmpty()) {
+        removeWork();
+        return {error, true};
+    }
     if (!writeJournal("installing", entries))
-        return QStringLiteral("the update's journal could not be written");
+        return undo({}, QStringLiteral("the update's journal could not be written"));
     step();
-    for (const TEntry &entry : entries) {
-        error = moveIn(entry, manifest.files[entry.index]);
-        if (!error.isEmpty()) {
-            if (const QString lost = rollBack(entries); !lost.isEmpty())
-                return error + QStringLiteral(", and ") + lost;
-            removeWork();
-            return error;
-        }
-    }
-    if (!writeJournal("committed", entries)) {
-        const QString lost = rollBack(entries);
-        if (lost.isEmpty())
-            removeWork();
-        return QStringLiteral("the update's journal could not be written") + (lost.isEmpty() ? QString() : QStringLiteral(", and ") + lost);
-    }
+    for (const TEntry &entry : entries)
+        if (error = moveIn(entry, manifest.files[entry.index]); !error.isEmpty())
+            return undo(entries, error);
+    if (!writeJournal("committed", entries))
+        return undo(entries, QStringLiteral("the update's journal could not be written"));
     step();
     removeWork();
-    return QString();
+    return {};
 }
 
 // Puts back every file as it was before the install. A backup means the file was replaced

@@ -34,9 +34,14 @@ public:
     QString recover();
     // An empty staging folder; false when it cannot be made.
     bool prepareStaging();
-    // Installs the staged files of manifest. Empty on success; else why not, after every
-    // file was put back.
-    QString install(const TReleaseManifest &manifest);
+    struct TInstallResult {
+        QString error;        // empty when the release is installed
+        bool restored = true; // on failure: every file is as it was before
+    };
+    // Installs the staged files of manifest. On failure every file is put back where that
+    // can be done, and the work folder is removed; a replaced file that could not be put
+    // back keeps its backup and journal for the next run.
+    TInstallResult install(const TReleaseManifest &manifest);
     // Removes the work folder after a failed or cancelled download.
     void discard();
 
@@ -54,6 +59,7 @@ private:
     bool writeJournal(const QByteArray &state, const QList<TEntry> &entries);
     QString moveIn(const TEntry &entry, const TReleaseFile &file);
     QString rollBack(const QList<TEntry> &entries);
+    TInstallResult undo(const QList<TEntry> &entries, const QString &error);
     void removeWork();
     void step();
 

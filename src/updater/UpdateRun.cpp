@@ -254,13 +254,12 @@ void TUpdateRun::install()
     const QString version = QString::fromUtf8(m_manifest.version);
     m_installing = true;
     emit statusChanged(QStringLiteral("Installing version %1…").arg(version));
-    if (const QString problem = m_installer.install(m_manifest); !problem.isEmpty()) {
-        // The work folder is kept only when a replaced file could not be put back.
-        const bool restored = !QFileInfo::exists(m_installer.workDir());
+    if (const TUpdateInstaller::TInstallResult installed = m_installer.install(m_manifest);
+        !installed.error.isEmpty()) {
         finish(TUpdateResult::Failed,
-               QStringLiteral("Version %1 could not be installed: %2.").arg(version, problem)
-                   + (restored ? stillInstalled() : QString()),
-               restored);
+               QStringLiteral("Version %1 could not be installed: %2.").arg(version, installed.error)
+                   + (installed.restored ? stillInstalled() : QString()),
+               installed.restored);
         return;
     }
     if (!StartProgram(m_options.appDir)) {

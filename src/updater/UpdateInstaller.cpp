@@ -142,28 +142,70 @@ QString TUpdateInstaller::resolveTarget(const QString &path, QString &error) con
     return resolved;
 }
 
-QList<TUpdateInstaller::TEntry> TUpdateInstaller::plan(const TReleaseManifest &manifest, QString &error) const
+TUpdateInstaller::TPlan TUpdateInstaller::plan(const TReleaseManifest &manifest, QString &error) const
 {
-    QList<TEntry> entries;
+    TPlan plan;
     for (qsizetype i = 0; i < manifest.files.size(); ++i) {
         const QString target = resolveTarget(manifest.files[i].path, error);
         if (target.isEmpty())
             return {};
         const QFileInfo info(m_appDir + target);
-        entries.append({i, info.exists() || info.isSymLink(), target});
+        plan.entries.append({i, info.exists() || info.isSymLink(), target});
+        for (qsizetype slash = target.indexOf(QLatin1Char('/')); slash >= 0;
+             slash = target.indexOf(QLatin1Char('/'), slash + 1)) {
+            const QString folder = target.left(slash);
+            if (!QFileInfo::exists(m_appDir + folder) && !plan.newFolders.contains(folder))
+                plan.newFolders.append(folder);
+        }
     }
-    return entries;
+    return plan;
 }
 
-bool TUpdateInstaller::writeJournal(const QByteArray &state, const QList<TEntry> &entries)
+bool TUpdateInstaller::writeJournal(const QByteArray &state, const TPlan &plan)
 {
     QByteArray text = JournalHeader + "\nstate " + state + '\n';
-    for (const TEntry &entry : entries)
+    for (const TEntry &entry : plan.entries)
         text += "file " + QByteArray::number(entry.index) + (entry.existed ? " 1 " : " 0 ")
               + entry.target.toUtf8() + '\n';
+    for (const QString &folder : plan.newFolders)
+        text += "folder " + folder.toUtf8() + '\n';
     // QSaveFile: the journal on disk is always a whole one, the old or the new.
     QSaveFile file(journalFile());
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+}
+
+QString TUpdateInstaller::readJournal(QByteArray &state, TPlan &plan) const
+{
+    const QString damaged = QStringLiteral("the journal of an interrupted update is damaged");
+    QFile file(journalFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("the journal of an interrupted update cannot be read");
+    QList<QByteArray> lines = file.readAll().split('\n');
+    if (lines.value(0) != JournalHeader || !lines.value(1).startsWith("state "))
+        return damaged;
+    state = lines[1].mid(6);
+    if (state != "installing" && state != "committed")
+        return damaged;
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QByteArray &line = lines[i];
+        const QList<QByteArray> fields = line.split(' ');
+        QString path;
+        if (fields[0] == "file" && fields.size() >= 4) {
+            path = QString::fromUtf8(line.mid(fields[0].size() + fields[1].size() + fields[2].size() + 3));
+            plan.entries.append({fields[1].toLongLong(), fields[2] == "1", path});
+        } else if (fields[0] == "folder" && fields.size() >= 2) {
+            path = QString::fromUtf8(line.mid(7));
+            plan.newFolders.append(path);
+        } else if (line.isEmpty() && i == lines.size() - 1) {
+            continue;
+        } else {
+            return damaged;
+        }
+        // Only paths a release may name are ever put back or removed.
+        if (!ReleasePathProblem(path).isEmpty())
+            return damaged;
+    }
+    return QString();
 }
 
 QString TUpdateInstaller::moveIn(const TEntry &entry, const TReleaseFile &file)
@@ -182,9 +224,9 @@ QString TUpdateInstaller::moveIn(const TEntry &entry, const TReleaseFile &file)
     return QString();
 }
 
-TUpdateInstaller::TInstallResult TUpdateInstaller::undo(const QList<TEntry> &entries, const QString &error)
+TUpdateInstaller::TInstallResult TUpdateInstaller::undo(const TPlan &plan, const QString &error)
 {
-    const QString lost = rollBack(entries);
+    const QString lost = rollBack(plan);
     if (!lost.isEmpty())
         return {error + QStringLiteral(", and ") + lost, false};
     removeWork();
@@ -194,19 +236,19 @@ TUpdateInstaller::TInstallResult TUpdateInstaller::undo(const QList<TEntry> &ent
 TUpdateInstaller::TInstallResult TUpdateInstaller::install(const TReleaseManifest &manifest)
 {
     QString error;
-    const QList<TEntry> entries = plan(manifest, error);
+    const TPlan planned = plan(manifest, error);
     if (!error.isEmpty()) {
         removeWork();
         return {error, true};
     }
-    if (!writeJournal("installing", entries))
+    if (!writeJournal("installing", planned))
         return undo({}, QStringLiteral("the update's journal could not be written"));
     step();
-    for (const TEntry &entry : entries)
+    for (const TEntry &entry : planned.entries)
         if (error = moveIn(entry, manifest.files[entry.index]); !error.isEmpty())
-            return undo(entries, error);
-    if (!writeJournal("committed", entries))
-        return undo(entries, QStringLiteral("the update's journal could not be written"));
+            return undo(planned, error);
+    if (!writeJournal("committed", planned))
+        return undo(planned, QStringLiteral("the update's journal could not be written"));
     step();
     removeWork();
     return {};
@@ -214,11 +256,12 @@ TUpdateInstaller::TInstallResult TUpdateInstaller::install(const TReleaseManifes
 
 // Puts back every file as it was before the install. A backup means the file was replaced
 // or is about to be: renaming it back restores the old file either way. A file that did not
-// exist before is removed once its staged copy has moved in.
-QString TUpdateInstaller::rollBack(const QList<TEntry> &entries)
+// exist before is removed once its staged copy has moved in, and so are the folders made
+// for such files, when they are empty.
+QString TUpdateInstaller::rollBack(const TPlan &plan)
 {
     QStringList kept;
-    for (auto it = entries.crbegin(); it != entries.crend(); ++it) {
+    for (auto it = plan.entries.crbegin(); it != plan.entries.crend(); ++it) {
         const QString target = m_appDir + it->target;
         if (it->existed) {
             const QString backup = backupFile(it->index);
@@ -229,6 +272,8 @@ QString TUpdateInstaller::rollBack(const QList<TEntry> &entries)
         }
         step();
     }
+    for (auto it = plan.newFolders.crbegin(); it != plan.newFolders.crend(); ++it)
+        QDir(m_appDir).rmdir(*it);
     if (kept.isEmpty())
         return QString();
     return QStringLiteral("the previous %1 could not be put back (it is kept in %2)")
@@ -239,36 +284,18 @@ QString TUpdateInstaller::recover()
 {
     if (!QFileInfo::exists(workDir()))
         return QString();
-    QFile file(journalFile());
-    if (!file.exists()) {
+    if (!QFileInfo::exists(journalFile())) {
         // Killed while downloading, or while removing a finished update's work folder.
         removeWork();
         return QString();
     }
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("the journal of an interrupted update cannot be read");
-    QList<QByteArray> lines = file.readAll().split('\n');
-    file.close();
-    if (lines.value(0) != JournalHeader || !lines.value(1).startsWith("state "))
-        return QStringLiteral("the journal of an interrupted update is damaged");
-    const QByteArray state = lines[1].mid(6);
-    QList<TEntry> entries;
-    for (qsizetype i = 2; i < lines.size(); ++i) {
-        const QList<QByteArray> fields = lines[i].split(' ');
-        if (fields.size() < 4 || fields[0] != "file")
-            continue;
-        const qsizetype pathStart = fields[0].size() + fields[1].size() + fields[2].size() + 3;
-        const QString target = QString::fromUtf8(lines[i].mid(pathStart));
-        // Only paths a release may name are ever put back or removed.
-        if (!ReleasePathProblem(target).isEmpty())
-            return QStringLiteral("the journal of an interrupted update is damaged");
-        entries.append({fields[1].toLongLong(), fields[2] == "1", target});
-    }
+    QByteArray state;
+    TPlan plan;
+    if (const QString problem = readJournal(state, plan); !problem.isEmpty())
+        return problem;
     if (state == "installing") {
-        if (const QString lost = rollBack(entries); !lost.isEmpty())
+        if (const QString lost = rollBack(plan); !lost.isEmpty())
             return lost;
-    } else if (state != "committed") {
-        return QStringLiteral("the journal of an interrupted update is damaged");
     }
     removeWork();
     return QString();

@@ -51,15 +51,21 @@ private:
         bool existed = false; // the target existed before the install
         QString target;       // relative to the application directory, as found on disk
     };
+    // What an install does: the files it moves in and the folders it makes for new files.
+    struct TPlan {
+        QList<TEntry> entries;
+        QStringList newFolders; // relative, each after the folder that holds it
+    };
 
     QString journalFile() const;
     QString backupFile(qsizetype index) const;
     QString resolveTarget(const QString &path, QString &error) const;
-    QList<TEntry> plan(const TReleaseManifest &manifest, QString &error) const;
-    bool writeJournal(const QByteArray &state, const QList<TEntry> &entries);
+    TPlan plan(const TReleaseManifest &manifest, QString &error) const;
+    bool writeJournal(const QByteArray &state, const TPlan &plan);
+    QString readJournal(QByteArray &state, TPlan &plan) const;
     QString moveIn(const TEntry &entry, const TReleaseFile &file);
-    QString rollBack(const QList<TEntry> &entries);
-    TInstallResult undo(const QList<TEntry> &entries, const QString &error);
+    QString rollBack(const TPlan &plan);
+    TInstallResult undo(const TPlan &plan, const QString &error);
     void removeWork();
     void step();
 

@@ -143,3 +143,33 @@ if (is_file($file . '.stall')) {
 return false;
 )php");
 }
+
+// Empty when every program file is its old or its new version, whole, and the program is
+// there; otherwise the file that is not.
+QString WholeFilesProblem(const QString &appDir)
+{
+    const TDirSnapshot old = OldProgramFiles();
+    const TDirSnapshot fresh = NewProgramFiles();
+    QStringList paths = old.keys() + fresh.keys();
+    paths.removeDuplicates();
+    for (const QString &path : paths) {
+        const QString file = appDir + path;
+        const bool mayBeAbsent = !old.contains(path);
+        if (!QFileInfo::exists(file) ? !mayBeAbsent
+                                      : ReadFile(file) != old.value(path) && ReadFile(file) != fresh.value(path))
+            return path;
+    }
+    return CompareFiles(appDir, UsersFiles());
+}
+
+// "old" or "new" when appDir holds that whole version and nothing of the other; else "".
+QString WholeVersion(const QString &appDir)
+{
+    if (!CompareFiles(appDir, UsersFiles()).isEmpty())
+        return QString();
+    if (CompareFiles(appDir, OldProgramFiles()).isEmpty() && !QFileInfo::exists(appDir + QStringLiteral("plugins")))
+        return QStringLiteral("old");
+    if (CompareFiles(appDir, NewProgramFiles()).isEmpty())
+        return QStringLiteral("new");
+    return QString();
+}

@@ -31,6 +31,13 @@ bool MakeInstalledAppDir(const QString &appDir);
 // first difference.
 QString CompareFiles(const QString &dir, const TDirSnapshot &expected);
 
+// Empty when every program file is its old or its new version, whole, the program is there
+// and the user's files are untouched; otherwise the file that is not.
+QString WholeFilesProblem(const QString &appDir);
+// "old" or "new" when appDir holds that whole version and nothing of the other, with the
+// user's files untouched; else empty.
+QString WholeVersion(const QString &appDir);
+
 // Publishes release 2.1 (NewProgramFiles) signed with key into location.
 TLocationOutcome PublishNewRelease(const QString &location, const TReleaseKey &key,
                                    const QByteArray &version = "2.1",

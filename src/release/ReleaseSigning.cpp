@@ -63,6 +63,7 @@ std::optional<TReleaseKey> TReleaseKey::fromPem(const QByteArray &pem)
         EVP_PKEY_free(key);
         return std::nullopt;
     }
+    ERR_clear_error(); // not a private key: try a public one
     if (EVP_PKEY *key = PEM_read_bio_PUBKEY(ReadBio(pem).get(), nullptr, nullptr, nullptr)) {
         if (IsEd25519(key))
             return TReleaseKey(key, false);

@@ -117,7 +117,11 @@ QString TUpdateRun::fetchProblem(TFetchResult result, const QString &detail, con
         return QStringLiteral("The update server stopped sending %1: nothing arrived for %2 seconds.")
             .arg(what, QLocale().toString(m_options.transferTimeoutMs / 1000.0, 'g', 3));
     case TFetchResult::TooLarge:
-        return QStringLiteral("%1 is larger than the update announced.").arg(Capitalised(what));
+        // A release file has its size in the signed manifest; the manifest and signature
+        // have fixed limits.
+        return m_manifest.files.isEmpty()
+                   ? QStringLiteral("%1 is larger than any release's may be.").arg(Capitalised(what))
+                   : QStringLiteral("%1 is larger than the update announced.").arg(Capitalised(what));
     case TFetchResult::WriteFailed:
         return QStringLiteral("%1 could not be written into the program's folder.").arg(Capitalised(what));
     case TFetchResult::Aborted:

@@ -134,6 +134,8 @@ void TestUpdateRun::refusedRelease_leavesOldVersion_data()
                                   << QStringLiteral("The update server answered \"404 Not Found\" for the update's signature.");
     QTest::newRow("no manifest") << "delete release.manifest"
                                  << QStringLiteral("The update server answered \"404 Not Found\" for the update's manifest.");
+    QTest::newRow("a manifest larger than any may be") << "oversize release.manifest"
+                                                       << QStringLiteral("The update's manifest is larger than any release's may be.");
     QTest::newRow("older version") << "version 1.9" << notNewer;
     QTest::newRow("equal version") << "version 2.0" << notNewer;
     QTest::newRow("equal version with a trailing zero") << "version 2.00" << notNewer;
@@ -175,6 +177,8 @@ void TestUpdateRun::refusedRelease_leavesOldVersion()
         QVERIFY(QFile::remove(target));
     } else if (verb == QLatin1String("grow")) {
         QVERIFY(WriteFile(target, ReadFile(target) + QByteArray(5000, 'x')));
+    } else if (verb == QLatin1String("oversize")) {
+        QVERIFY(WriteFile(target, QByteArray(MaxManifestSize + 1, 'm')));
     } else if (verb == QLatin1String("shrink")) {
         QVERIFY(WriteFile(target, ReadFile(target).chopped(3)));
     } else if (verb == QLatin1String("stall")) {

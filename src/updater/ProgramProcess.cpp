@@ -8,6 +8,7 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+#include <string>
 #endif
 
 bool IsProgramRunning(const QString &executablePath)

@@ -68,7 +68,9 @@ void TUpdateRun::start()
 void TUpdateRun::waitForProgramExit()
 {
     if (IsProgramRunning(m_options.appDir + ProgramFileName)) {
-        if (m_exitWaited >= m_options.exitWaitMs) {
+        if (!m_exitWaited.isValid())
+            m_exitWaited.start();
+        if (m_exitWaited.hasExpired(m_options.exitWaitMs)) {
             m_exitPoll.stop();
             finish(TUpdateResult::Failed,
                    QStringLiteral("Project Zelvo is still running. Close it, then check for updates "
@@ -79,7 +81,6 @@ void TUpdateRun::waitForProgramExit()
             emit statusChanged(QStringLiteral("Waiting for Project Zelvo to close…"));
             m_exitPoll.start();
         }
-        m_exitWaited += m_options.exitPollMs;
         return;
     }
     m_exitPoll.stop();

@@ -4,6 +4,7 @@
 #include "updater/UpdateInstaller.h"
 #include "updater/UpdaterArguments.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
 #include <QNetworkAccessManager>
@@ -80,7 +81,7 @@ private:
     QLockFile m_lock;
     QNetworkAccessManager m_http;
     QTimer m_exitPoll;
-    qint64 m_exitWaited = 0;
+    QElapsedTimer m_exitWaited; // since the program was first seen running
     THttpFetch *m_fetch = nullptr;
     std::unique_ptr<QBuffer> m_buffer;
     QByteArray m_manifestBytes;

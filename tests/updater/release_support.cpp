@@ -53,6 +53,8 @@ TDirSnapshot NewProgramFiles()
         {QStringLiteral("ProjectZelvo"), "#!/bin/sh\necho 2.1 > started.txt\n"},
         {QStringLiteral("libzelvo.txt"), "library of version 2.1, a little longer\n"},
         {QStringLiteral("plugins/extra.txt"), QByteArray(20000, 'p') + "\nnew in 2.1\n"},
+        // Blanks and letters beyond ASCII travel in URLs and file names.
+        {QStringLiteral("docs/read me – Überblick.txt"), "new in 2.1 too\n"},
     };
 }
 
@@ -167,8 +169,15 @@ QString WholeVersion(const QString &appDir)
 {
     if (!CompareFiles(appDir, UsersFiles()).isEmpty())
         return QString();
-    if (CompareFiles(appDir, OldProgramFiles()).isEmpty() && !QFileInfo::exists(appDir + QStringLiteral("plugins")))
+    if (CompareFiles(appDir, OldProgramFiles()).isEmpty()) {
+        // Nothing of the new version: no new file, nor the folder made for it.
+        const TDirSnapshot fresh = NewProgramFiles();
+        for (auto it = fresh.cbegin(); it != fresh.cend(); ++it)
+            if (!OldProgramFiles().contains(it.key())
+                && QFileInfo::exists(appDir + it.key().section(QLatin1Char('/'), 0, 0)))
+                return QString();
         return QStringLiteral("old");
+    }
     if (CompareFiles(appDir, NewProgramFiles()).isEmpty())
         return QStringLiteral("new");
     return QString();

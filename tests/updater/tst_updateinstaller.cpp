@@ -91,7 +91,7 @@ void TestUpdateInstaller::stoppedAtEveryStep_nextRunRecoversWholeVersion()
 
 void TestUpdateInstaller::recoveryStoppedAtEveryStep_isFinishedByTheRunAfter()
 {
-    // An install stopped with both replaced files moved in, the third not yet.
+    // An install stopped halfway: the program and a new file moved in, the library kept aside.
     const TReleaseManifest manifest = NewManifest();
     bool finished = false;
     for (int stopAt = 1; stopAt <= 100 && !finished; ++stopAt) {

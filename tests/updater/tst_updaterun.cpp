@@ -29,6 +29,7 @@ private slots:
     void cancelDuringDownload_leavesOldVersion();
     void obstacleBeforeInstalling_changesNothing();
     void installFailingMidway_putsEveryFileBack();
+    void linkedFolder_isNotFollowed();
     void closeAfterFailure_startsOldProgramAgain();
     void runningProgram_isAwaitedBeforeInstalling();
     void programThatStaysOpen_changesNothing();
@@ -255,14 +256,15 @@ void TestUpdateRun::obstacleBeforeInstalling_changesNothing()
 
 void TestUpdateRun::installFailingMidway_putsEveryFileBack()
 {
-    // Something else puts a file named "plugins" in the way once the program and the library
-    // are replaced: the third file cannot be placed, and the first two must go back.
+    // Something else puts a file named "plugins" in the way once the program, the new
+    // document and the library are in place: the last file cannot be placed, and the others
+    // must go back (the new document and its folder removed).
     const TDirSnapshot before = SnapshotDir(m_appDir);
     TUpdaterOptions o = options();
     int steps = 0;
     const QString obstacle = m_appDir + QStringLiteral("plugins");
     o.afterInstallStep = [&steps, obstacle] {
-        if (++steps == 6) // prepare, journal, ProjectZelvo kept and moved, libzelvo.txt kept and moved
+        if (++steps == 7) // prepare, journal, ProjectZelvo kept and moved, docs/… moved, libzelvo.txt kept and moved
             WriteFile(obstacle, "a file in the way\n");
     };
 
@@ -277,6 +279,24 @@ void TestUpdateRun::installFailingMidway_putsEveryFileBack()
     const TDirSnapshot after = SnapshotDir(m_appDir);
     QCOMPARE(after.keys(), expected.keys());
     QVERIFY(after == expected);
+}
+
+void TestUpdateRun::linkedFolder_isNotFollowed()
+{
+    // A folder of the application directory that is a link leads elsewhere: the release's
+    // file is not written through it.
+    const QString elsewhere = m_temp->path() + QStringLiteral("/elsewhere");
+    QVERIFY(QDir().mkpath(elsewhere));
+    QVERIFY(QFile::link(elsewhere, m_appDir + QStringLiteral("plugins")));
+    const TDirSnapshot before = SnapshotDir(m_appDir);
+
+    TfrmUpdater window;
+    const TUpdateOutcome outcome = run(window, options());
+
+    QCOMPARE(outcome.message, QStringLiteral("Version 2.1 could not be installed: the folder \"plugins\" is a "
+                                             "link. Version 2.0 is still installed."));
+    QVERIFY(QDir(elsewhere).isEmpty());
+    QVERIFY(SnapshotDir(m_appDir) == before);
 }
 
 void TestUpdateRun::closeAfterFailure_startsOldProgramAgain()

@@ -89,7 +89,10 @@ void TUpdateRun::waitForProgramExit()
     if (QFileInfo::exists(m_installer.workDir())) {
         emit statusChanged(QStringLiteral("Putting right an interrupted update…"));
         if (const QString problem = m_installer.recover(); !problem.isEmpty()) {
-            fail(QStringLiteral("An earlier update was interrupted and could not be put right: %1.").arg(problem));
+            // Which version is in place is not known: nothing more is touched.
+            finish(TUpdateResult::Failed,
+                   QStringLiteral("An earlier update was interrupted and could not be put right: %1.").arg(problem),
+                   true);
             return;
         }
     }

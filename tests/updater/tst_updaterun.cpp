@@ -35,6 +35,7 @@ private slots:
     void programThatStaysOpen_changesNothing();
     void secondUpdaterAtOnce_changesNothing();
     void leftoverOfInterruptedDownload_isRemoved();
+    void damagedJournal_stopsAndKeepsTheBackups();
 
 private:
     TUpdaterOptions options(int transferTimeoutMs = 3000) const;
@@ -392,6 +393,21 @@ void TestUpdateRun::leftoverOfInterruptedDownload_isRemoved()
     QCOMPARE(outcome.result, TUpdateResult::Installed);
     QCOMPARE(CompareFiles(m_appDir, NewProgramFiles()), QString());
     QVERIFY(!QFileInfo::exists(m_appDir + UpdateWorkDirName));
+}
+
+void TestUpdateRun::damagedJournal_stopsAndKeepsTheBackups()
+{
+    QVERIFY(WriteFile(m_appDir + UpdateWorkDirName + QStringLiteral("/journal"), "not a journal\n"));
+    QVERIFY(WriteFile(m_appDir + UpdateWorkDirName + QStringLiteral("/backup/0"), "an old program"));
+    const TDirSnapshot before = SnapshotDir(m_appDir);
+
+    TfrmUpdater window;
+    const TUpdateOutcome outcome = run(window, options());
+
+    QCOMPARE(outcome.result, TUpdateResult::Failed);
+    QCOMPARE(outcome.message, QStringLiteral("An earlier update was interrupted and could not be put right: the "
+                                             "journal of an interrupted update is damaged."));
+    QVERIFY(SnapshotDir(m_appDir) == before);
 }
 
 QTEST_MAIN(TestUpdateRun)

@@ -10,6 +10,7 @@ mkdir -p "$appdir"
 cp build/release/src/ProjectZelvo "$appdir/"
 scripts/seed-demo.sh "$appdir"
 scripts/seed-brand.sh "$appdir" build/release/tools/brand/zelvo-brand
+scripts/demo-release.sh build/release "$appdir" build/demo-publisher/liveupdate/project_zelvo
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exec xvfb-run -a "$appdir/ProjectZelvo"
 fi

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+// mainappupdate.inf, the small INI file the program's update check reads: section
+// "APPLICATION" with "Name" and "Version".
+
+// The file's text, with CR LF line ends.
+QByteArray MakeUpdateInfo(const QByteArray &name, const QByteArray &version);
+
+// The value of key in section of an INI text (names compared without regard to case,
+// blanks around names and values ignored); empty when missing.
+QByteArray ReadIniValue(const QByteArray &ini, const QByteArray &section, const QByteArray &key);

@@ -298,13 +298,25 @@ void TTextFileWriter::flush()
 {
     if (m_buffer.isEmpty())
         return;
-    if (const int error = WriteAll(m_file, m_buffer.constData(), m_buffer.size()))
-        fail(error);
-    StartWriteBack(m_file, m_written, m_buffer.size());
-    m_written += m_buffer.size();
-    if (m_progress)
-        m_progress->fetch_add(m_buffer.size(), std::memory_order_relaxed);
+    writeOut(m_buffer.constData(), m_buffer.size());
     m_buffer.resize(0); // keeps the block's capacity
+}
+
+void TTextFileWriter::writeBlock(const QByteArray &bytes)
+{
+    flush();
+    if (!bytes.isEmpty())
+        writeOut(bytes.constData(), bytes.size());
+}
+
+void TTextFileWriter::writeOut(const char *data, qsizetype size)
+{
+    if (const int error = WriteAll(m_file, data, size))
+        fail(error);
+    StartWriteBack(m_file, m_written, size);
+    m_written += size;
+    if (m_progress)
+        m_progress->fetch_add(size, std::memory_order_relaxed);
 }
 
 void TTextFileWriter::finish()

@@ -121,6 +121,8 @@ public:
         m_buffer.append(bytes);
         flushIfFull();
     }
+    // Writes what was appended so far, then bytes, without copying them into the block.
+    void writeBlock(const QByteArray &bytes);
     // Writes what is left and waits until the disk holds every byte. Throws on any failure.
     void finish();
     // Puts the finished file in place of the old one. Throws on failure.
@@ -133,6 +135,7 @@ public:
 private:
     static constexpr qsizetype kBlock = 1 << 20;
     void flush();
+    void writeOut(const char *data, qsizetype size);
     [[noreturn]] void fail(int systemError);
 
     QString m_path;

@@ -1,5 +1,6 @@
 #include "model/UProjects.h"
 
+#include "model/OrderedPieces.h"
 #include "model/SaveTransaction.h"
 #include "model/TextFile.h"
 #include "util/CodePage.h"
@@ -174,19 +175,17 @@ void AppendField(QByteArray &out, const QByteArray &field, bool doubleQuotes)
 }
 
 // Appends one record line: the literal pieces with the fields between them (pieces has one
-// more entry than fields), then CR LF. Most lines hold nothing to escape: they are copied in
+// more entry than fields, and holds literalCarets "^"), then CR LF. Most lines hold nothing to escape: they are copied in
 // one go and checked in one pass over the copy (a field holds no CR or LF, and the line holds
 // no "^" beyond the literal ones); a line that needs escaping is built again field by field.
 template <size_t N>
 void AppendRecordLine(QByteArray &out, const std::array<QByteArrayView, N + 1> &pieces,
-                      const std::array<const QByteArray *, N> &fields, bool doubleQuotes)
+                      const std::array<const QByteArray *, N> &fields, bool doubleQuotes,
+                      qsizetype literalCarets)
 {
     qsizetype length = 0;
-    qsizetype literalCarets = 0;
-    for (const QByteArrayView piece : pieces) {
+    for (const QByteArrayView piece : pieces)
         length += piece.size();
-        literalCarets += std::count(piece.begin(), piece.end(), '^');
-    }
     for (const QByteArray *field : fields)
         length += field->size();
 
@@ -204,12 +203,18 @@ void AppendRecordLine(QByteArray &out, const std::array<QByteArrayView, N + 1> &
         if (k < N)
             copy(fields[k]->constData(), fields[k]->size());
     }
-    int breaks = 0;
+    // One pass the compiler vectorises; counted in bytes-wide lanes, a few at a time.
+    unsigned breaks = 0;
     qsizetype carets = 0;
-    for (qsizetype i = 0; i < length; ++i) { // one pass the compiler vectorises
-        const char c = line[i];
-        breaks |= (c == '\r') | (c == '\n');
-        carets += c == '^';
+    for (qsizetype i = 0; i < length; i += 255) {
+        const qsizetype stop = qMin(length, i + 255);
+        unsigned char lane = 0;
+        for (qsizetype k = i; k < stop; ++k) {
+            const char c = line[k];
+            breaks |= (c == '\r') | (c == '\n');
+            lane += c == '^';
+        }
+        carets += lane;
     }
     if (!breaks && (!doubleQuotes || carets == literalCarets)) {
         p[0] = '\r';
@@ -505,10 +510,31 @@ void TProjects::SaveProjects()
     SaveOne(ProjectsPath(), m_projectsState, [this](TTextFileWriter &out) { WriteProjects(out); });
 }
 
+// A large book is written in pieces of about this many task lines, made side by side.
+constexpr int kTasksPerPiece = 8192;
+
 void TProjects::WriteProjects(TTextFileWriter &writer) const
 {
-    QByteArray &out = writer.buffer();
+    // The first project of each piece, and the end.
+    std::vector<int> starts{0};
+    int tasks = 0;
     for (int i = 0; i < count(); ++i) {
+        tasks += object(i)->Tasks.count() + 2;
+        if (tasks >= kTasksPerPiece && i + 1 < count()) {
+            starts.push_back(i + 1);
+            tasks = 0;
+        }
+    }
+    starts.push_back(count());
+    MakePiecesInOrder(
+        int(starts.size()) - 1,
+        [&](int piece, QByteArray &out) { AppendProjects(out, starts[piece], starts[piece + 1]); },
+        [&](const QByteArray &piece) { writer.writeBlock(piece); });
+}
+
+void TProjects::AppendProjects(QByteArray &out, int from, int to) const
+{
+    for (int i = from; i < to; ++i) {
         const TProject &project = *object(i);
         out.append("Header^", 7);
         AppendField(out, project.Name, false);
@@ -519,17 +545,24 @@ void TProjects::WriteProjects(TTextFileWriter &writer) const
         out.append('^');
         AppendField(out, project.EndDate, false);
         out.append("^\r\n", 3);
-        for (int t = 0; t < project.Tasks.count(); ++t) {
+        const int tasks = project.Tasks.count();
+        for (int t = 0; t < tasks; ++t) {
+            // The tasks lie all over memory: ask for the ones a few lines ahead early.
+            if (t + 8 < tasks)
+                __builtin_prefetch(project.Tasks.object(t + 8));
+            if (t + 4 < tasks) {
+                const TTask &ahead = *project.Tasks.object(t + 4);
+                __builtin_prefetch(ahead.Description.constData());
+                __builtin_prefetch(ahead.Notes.constData());
+            }
             const TTask &task = *project.Tasks.object(t);
             AppendRecordLine<4>(out,
                                 {task.Done ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
                                  "^,^", "^,^", "^,^", "^"},
                                 {&task.Description, &task.Notes, &task.StartDate, &task.EndDate},
-                                true);
-            writer.flushIfFull();
+                                true, 10);
         }
         out.append("EndProject\r\n", 12);
-        writer.flushIfFull();
     }
 }
 
@@ -588,11 +621,16 @@ void THours::SaveHours()
 
 void THours::WriteHours(TTextFileWriter &writer) const
 {
-    QByteArray &out = writer.buffer();
-    for (int i = 0; i < count(); ++i) {
-        const TToDoHour &hour = *object(i);
-        AppendRecordLine<3>(out, {"", "^", "^", "^"}, {&hour.Day, &hour.Hour, &hour.Action},
-                            false);
-        writer.flushIfFull();
-    }
+    constexpr int kEntriesPerPiece = 16384;
+    MakePiecesInOrder(
+        (count() + kEntriesPerPiece - 1) / kEntriesPerPiece,
+        [&](int piece, QByteArray &out) {
+            const int end = qMin(count(), (piece + 1) * kEntriesPerPiece);
+            for (int i = piece * kEntriesPerPiece; i < end; ++i) {
+                const TToDoHour &hour = *object(i);
+                AppendRecordLine<3>(out, {"", "^", "^", "^"},
+                                    {&hour.Day, &hour.Hour, &hour.Action}, false, 3);
+            }
+        },
+        [&](const QByteArray &piece) { writer.writeBlock(piece); });
 }

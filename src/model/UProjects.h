@@ -88,6 +88,9 @@ public:
     QString ProjectsPath() const;
 
 private:
+    // The records of projects from..to-1, as written to the file.
+    void AppendProjects(QByteArray &out, int from, int to) const;
+
     QString m_appDir;
     TDataFileState m_categoriesState;
     TDataFileState m_projectsState;

@@ -100,6 +100,7 @@ private slots:
     void replacedFile_keepsItsPermissions();
     void damagedFile_firstSaveKeepsItBeside_laterSavesLeaveTheCopy();
     void damagedFile_olderCopyIsNeverOverwritten();
+    void largeBook_isWrittenInBookOrder();
 };
 
 void TestSaveTransaction::failure_replacesNoFile_andSaysWhatHappened_data()
@@ -328,6 +329,37 @@ void TestSaveTransaction::damagedFile_olderCopyIsNeverOverwritten()
     QVERIFY(data.save().isEmpty());
     QCOMPARE(ReadBytes(appDir + QStringLiteral("Projects.dat.bak")), older);
     QCOMPARE(ReadBytes(appDir + QStringLiteral("Projects.dat.bak2")), damaged);
+}
+
+// A large book is made in pieces side by side; the file still holds the projects and tasks
+// in book order, each piece whole.
+void TestSaveTransaction::largeBook_isWrittenInBookOrder()
+{
+    QTemporaryDir temp;
+    const QString appDir = temp.path() + QLatin1Char('/');
+    TProjects book(appDir);
+    QByteArray expected;
+    for (int p = 0; p < 300; ++p) {
+        auto project = std::make_unique<TProject>();
+        project->Name = "P" + QByteArray::number(p);
+        expected += "Header^" + project->Name + "^C^^^\r\n";
+        for (int t = 0; t < p % 7 * 50; ++t) {
+            const QByteArray description = "t" + QByteArray::number(t);
+            const QByteArray notes = "n" + QByteArray::number(p) + (t % 97 == 0 ? "\r\nx^y" : "");
+            project->Tasks.append(description,
+                                  std::make_unique<TTask>(t % 2, description, notes, "", ""));
+            QByteArray escaped = notes;
+            escaped.replace("\r", "\xA5\xA5").replace("\n", "\xA7\xA7").replace("^", "^^");
+            expected += (t % 2 ? "^True^,^" : "^False^,^") + description + "^,^" + escaped
+                      + "^,^^,^^\r\n";
+        }
+        expected += "EndProject\r\n";
+        project->Category = "C";
+        const QByteArray name = project->Name;
+        book.append(name, std::move(project));
+    }
+    book.SaveProjects();
+    QCOMPARE(ReadBytes(appDir + kProjects), expected);
 }
 
 QTEST_GUILESS_MAIN(TestSaveTransaction)

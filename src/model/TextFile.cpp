@@ -2,7 +2,15 @@
 
 #include "util/FileError.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -52,6 +60,7 @@ bool TLineScanner::next(QByteArrayView &line)
         next = end + 1;
     }
     line = QByteArrayView(m_data + m_pos, end - m_pos);
+    m_lastLineEnded = end < m_size;
     m_pos = next;
     return true;
 }
@@ -109,6 +118,7 @@ TTextLineReader::TTextLineReader(const QString &path, qsizetype blockSize) : m_f
     if (!m_file.open(QIODevice::ReadOnly))
         throw TFileError(path, m_file.errorString());
     m_buffer.resize(qMax<qsizetype>(1, blockSize));
+    m_fileSize = m_file.size();
 }
 
 bool TTextLineReader::next(QByteArrayView &line)
@@ -118,7 +128,18 @@ bool TTextLineReader::next(QByteArrayView &line)
             return false;
         fill();
     }
+    ++m_lines;
+    m_lastLineEnded = m_scanner.lastLineEnded();
     return true;
+}
+
+std::optional<TTextLineReader::TNulCut> TTextLineReader::nulCut() const
+{
+    if (m_nulAt < 0)
+        return std::nullopt;
+    // The NUL lies on the line last handed out, unless that one had ended before it.
+    const int line = m_lines == 0 || m_lastLineEnded ? m_lines + 1 : m_lines;
+    return TNulCut{line, qMax<qint64>(0, m_fileSize - m_nulAt - 1)};
 }
 
 // Keeps the unfinished line, reads the next block behind it and scans again.
@@ -143,6 +164,9 @@ void TTextLineReader::fill()
     } else {
         const qsizetype nul = FindByte(data, m_end, m_end + got, '\0');
         m_atEnd = nul < m_end + got;
+        if (m_atEnd)
+            m_nulAt = m_fileRead + (nul - m_end);
+        m_fileRead += got;
         m_end = nul;
     }
     if (m_atEnd)
@@ -150,33 +174,179 @@ void TTextLineReader::fill()
     m_scanner = TLineScanner(data, m_end, m_atEnd);
 }
 
-TTextFileWriter::TTextFileWriter(const QString &path) : m_file(path)
+// ---- writing ---------------------------------------------------------------------------------
+
+namespace {
+
+// Writes every byte to the open file at once, past Qt's buffer, so that a failure is seen
+// here with its cause. Returns 0, or the system's error number.
+int WriteAll(QFileDevice &file, const char *data, qsizetype size)
 {
-    if (!m_file.open(QIODevice::WriteOnly))
-        fail();
+#ifdef Q_OS_UNIX
+    const int fd = file.handle();
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += n;
+        size -= n;
+    }
+    return 0;
+#else
+    return file.write(data, size) == size ? 0 : -1;
+#endif
+}
+
+// Waits until the disk holds what was written. Returns 0, or the system's error number.
+int SyncToDisk(QFileDevice &file)
+{
+#ifdef Q_OS_UNIX
+    while (::fsync(file.handle()) != 0) {
+        if (errno != EINTR)
+            return errno;
+    }
+#else
+    Q_UNUSED(file);
+#endif
+    return 0;
+}
+
+// Lets the disk start on a written block while the next one is made, so that little is left
+// to wait for at the end.
+void StartWriteBack(QFileDevice &file, qint64 offset, qint64 size)
+{
+#ifdef Q_OS_LINUX
+    ::sync_file_range(file.handle(), offset, size, SYNC_FILE_RANGE_WRITE);
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(offset);
+    Q_UNUSED(size);
+#endif
+}
+
+// The replaced file keeps its owner where this process may give it (a save run as another
+// user, such as root, must not take the file away from its owner).
+void KeepOwner(QFileDevice &file, const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat old;
+    if (::stat(QFile::encodeName(path).constData(), &old) == 0
+        && ::fchown(file.handle(), old.st_uid, old.st_gid) != 0) {
+        // Not allowed: the file becomes this user's, as any new file would.
+    }
+#else
+    Q_UNUSED(file);
+    Q_UNUSED(path);
+#endif
+}
+
+} // namespace
+
+QString SaveFailureText(const QString &path, int systemError, const QString &systemText)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    switch (systemError) {
+#ifdef Q_OS_UNIX
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("There is not enough space on the disk to save %1.").arg(name);
+    case EFBIG:
+        return QStringLiteral("%1 is larger than this disk allows for one file, so it could "
+                              "not be saved.")
+            .arg(name);
+    case EROFS:
+        return QStringLiteral("The disk that holds %1 is read-only, so it could not be saved.")
+            .arg(name);
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("You are not allowed to save files in the folder %1, so %2 "
+                              "could not be saved.")
+            .arg(QDir::toNativeSeparators(info.absolutePath()), name);
+    case EIO:
+        return QStringLiteral("The disk reported an error while %1 was being saved.").arg(name);
+#endif
+    default:
+        return QStringLiteral("%1 could not be saved: %2.").arg(name, systemText);
+    }
+}
+
+TTextFileWriter::TTextFileWriter(const QString &path) : m_path(path), m_file(path)
+{
+    if (QFileInfo(path).isDir())
+        throw TFileError(path, QStringLiteral("is a folder"),
+                         QStringLiteral("%1 is a folder, not a file, so it could not be saved.")
+                             .arg(QFileInfo(path).fileName()));
+    errno = 0;
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        fail(errno);
+    if (QFileInfo::exists(path))
+        KeepOwner(m_file, path);
     m_buffer.reserve(kBlock + kBlock / 4);
+}
+
+TTextFileWriter::~TTextFileWriter()
+{
+    if (m_file.isOpen())
+        m_file.cancelWriting();
 }
 
 void TTextFileWriter::flush()
 {
     if (m_buffer.isEmpty())
         return;
-    if (m_file.write(m_buffer) != m_buffer.size())
-        fail();
+    writeOut(m_buffer.constData(), m_buffer.size());
     m_buffer.resize(0); // keeps the block's capacity
+}
+
+void TTextFileWriter::writeBlock(const QByteArray &bytes)
+{
+    flush();
+    if (!bytes.isEmpty())
+        writeOut(bytes.constData(), bytes.size());
+}
+
+void TTextFileWriter::writeOut(const char *data, qsizetype size)
+{
+    if (const int error = WriteAll(m_file, data, size))
+        fail(error);
+    StartWriteBack(m_file, m_written, size);
+    m_written += size;
+    if (m_progress)
+        m_progress->fetch_add(size, std::memory_order_relaxed);
+}
+
+void TTextFileWriter::finish()
+{
+    flush();
+    if (const int error = SyncToDisk(m_file))
+        fail(error);
+}
+
+void TTextFileWriter::replace()
+{
+    errno = 0;
+    if (!m_file.commit())
+        fail(errno);
 }
 
 void TTextFileWriter::commit()
 {
-    flush();
-    if (!m_file.commit())
-        fail();
+    finish();
+    replace();
 }
 
-void TTextFileWriter::fail()
+void TTextFileWriter::fail(int systemError)
 {
-    const QString reason = m_file.errorString();
+    QString reason = m_file.errorString();
+#ifdef Q_OS_UNIX
+    if (systemError > 0)
+        reason = QString::fromLocal8Bit(std::strerror(systemError));
+#endif
     if (m_file.isOpen())
         m_file.cancelWriting();
-    throw TFileError(m_file.fileName(), reason);
+    throw TFileError(m_path, reason, SaveFailureText(m_path, systemError, reason));
 }

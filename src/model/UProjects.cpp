@@ -1,12 +1,17 @@
 #include "model/UProjects.h"
 
+#include "model/OrderedPieces.h"
+#include "model/SaveTransaction.h"
 #include "model/TextFile.h"
+#include "util/CodePage.h"
 #include "util/AppFiles.h"
 #include "util/FileError.h"
 #include "util/UUtils.h"
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -30,12 +35,6 @@ const char *const kDefaultTasks[] = {
 const QString kCategoriesFile = QStringLiteral("categories.dat");
 const QString kProjectsFile = QStringLiteral("Projects.dat");
 const QString kHoursFile = QStringLiteral("Hours.dat");
-
-QString NotWrittenReason()
-{
-    return QStringLiteral("not written: it could not be read when the program started, so "
-                          "saving would overwrite it");
-}
 
 // Codes 1..32; the text never holds a NUL (it ends there).
 bool IsBlank(char c)
@@ -175,9 +174,112 @@ void AppendField(QByteArray &out, const QByteArray &field, bool doubleQuotes)
     }
 }
 
-[[noreturn]] void RefuseToOverwrite(const QString &path)
+// Appends one record line: the literal pieces with the fields between them (pieces has one
+// more entry than fields, and holds literalCarets "^"), then CR LF. Most lines hold nothing to escape: they are copied in
+// one go and checked in one pass over the copy (a field holds no CR or LF, and the line holds
+// no "^" beyond the literal ones); a line that needs escaping is built again field by field.
+template <size_t N>
+void AppendRecordLine(QByteArray &out, const std::array<QByteArrayView, N + 1> &pieces,
+                      const std::array<const QByteArray *, N> &fields, bool doubleQuotes,
+                      qsizetype literalCarets)
 {
-    throw TFileError(path, NotWrittenReason());
+    qsizetype length = 0;
+    for (const QByteArrayView piece : pieces)
+        length += piece.size();
+    for (const QByteArray *field : fields)
+        length += field->size();
+
+    const qsizetype at = out.size();
+    out.resize(at + length + 2);
+    char *const line = out.data() + at;
+    char *p = line;
+    const auto copy = [&p](const char *bytes, qsizetype size) {
+        if (size > 0) // an empty view may have no data pointer at all
+            std::memcpy(p, bytes, size_t(size));
+        p += size;
+    };
+    for (size_t k = 0; k <= N; ++k) {
+        copy(pieces[k].data(), pieces[k].size());
+        if (k < N)
+            copy(fields[k]->constData(), fields[k]->size());
+    }
+    // One pass the compiler vectorises; counted in bytes-wide lanes, a few at a time.
+    unsigned breaks = 0;
+    qsizetype carets = 0;
+    for (qsizetype i = 0; i < length; i += 255) {
+        const qsizetype stop = qMin(length, i + 255);
+        unsigned char lane = 0;
+        for (qsizetype k = i; k < stop; ++k) {
+            const char c = line[k];
+            breaks |= (c == '\r') | (c == '\n');
+            lane += c == '^';
+        }
+        carets += lane;
+    }
+    if (!breaks && (!doubleQuotes || carets == literalCarets)) {
+        p[0] = '\r';
+        p[1] = '\n';
+        return;
+    }
+    out.resize(at);
+    for (size_t k = 0; k <= N; ++k) {
+        out.append(pieces[k]);
+        if (k < N)
+            AppendField(out, *fields[k], doubleQuotes);
+    }
+    out.append("\r\n", 2);
+}
+
+// Whether there is a file to load. A link to nothing is not a missing file: it is reported
+// like a file that cannot be read, and never replaced by a save.
+bool ExistsForLoading(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return true;
+    if (!info.isSymLink())
+        return false;
+    throw TFileError(path, QStringLiteral("it is a link to %1, which does not exist")
+                               .arg(info.symLinkTarget()));
+}
+
+// Runs a load: the state starts afresh, a failure marks the file as never to be written in
+// this run, and a damaged file gets the name its copy will be kept under.
+template <typename Load>
+void LoadNoting(const QString &path, TDataFileState &state, Load load)
+{
+    state = TDataFileState();
+    try {
+        if (!ExistsForLoading(path))
+            return;
+        load();
+    } catch (const TFileError &) {
+        state.loadFailed = true;
+        throw;
+    }
+    if (!state.drops.isEmpty())
+        state.backupPath = FreeBackupPath(path);
+}
+
+void NoteNulCut(const TTextLineReader &reader, TDataFileState &state)
+{
+    if (const auto cut = reader.nulCut())
+        state.drops.append({cut->line, cut->line,
+                            QStringLiteral("a NUL byte ends the text here; the %1 bytes after it "
+                                           "were not read")
+                                .arg(cut->ignoredBytes)});
+}
+
+// Saves one file on its own: a file that could not be read, or that is read-only, is refused.
+void SaveOne(const QString &path, TDataFileState &state, TSaveTransaction::TWrite write)
+{
+    TSaveTransaction transaction;
+    transaction.add(path, state, std::move(write));
+    transaction.run();
+    if (!transaction.skipped().isEmpty()) {
+        const TSaveTransaction::TSkipped &skipped = transaction.skipped().first();
+        throw TFileError(path, QStringLiteral("not written"), skipped.text);
+    }
 }
 
 } // namespace
@@ -271,61 +373,83 @@ QString TProjects::ProjectsPath() const
 void TProjects::LoadCategories()
 {
     const QString path = CategoriesPath();
-    if (!QFileInfo::exists(path))
-        return;
-    TStringList loaded;
-    try {
+    LoadNoting(path, m_categoriesState, [&] {
+        TStringList loaded;
         TTextLineReader reader(path);
         QByteArrayView line;
         while (reader.next(line))
             loaded.append(line.toByteArray());
-    } catch (const TFileError &) {
-        m_categoriesLoadFailed = true;
-        throw;
-    }
-    Categories = std::move(loaded);
+        NoteNulCut(reader, m_categoriesState);
+        Categories = std::move(loaded);
+    });
 }
 
 void TProjects::SaveCategories()
 {
-    const QString path = CategoriesPath();
-    if (m_categoriesLoadFailed)
-        RefuseToOverwrite(path);
-    TTextFileWriter writer(path);
+    SaveOne(CategoriesPath(), m_categoriesState,
+            [this](TTextFileWriter &out) { WriteCategories(out); });
+}
+
+void TProjects::WriteCategories(TTextFileWriter &writer) const
+{
     for (int i = 0; i < Categories.count(); ++i) {
         writer.buffer().append(Categories.at(i)).append("\r\n", 2);
         writer.flushIfFull();
     }
-    writer.commit();
 }
 
 // A header line opens a project, which enters the book at its "EndProject"; task lines join
 // the open project, or the one just closed. Damaged files are read as far as they go: task
 // lines and "EndProject" lines with no project to belong to are ignored, a project without
-// its "EndProject" is dropped with its tasks, and no project is entered twice.
+// its "EndProject" is dropped with its tasks, and no project is entered twice. What is
+// dropped is noted in the file's state, with its line.
 void TProjects::LoadProjects()
 {
     const QString path = ProjectsPath();
-    if (!QFileInfo::exists(path))
-        return;
+    LoadNoting(path, m_projectsState, [&] {
+        // The book changes only once the whole file has been read.
+        std::vector<std::unique_ptr<TProject>> loaded;
+        std::unique_ptr<TProject> open; // after a header, before its "EndProject"
+        int openLine = 0;
+        TProject *current = nullptr; // where task lines go
+        QByteArray unescaped;
+        QByteArray scratch;
+        QByteArray fields[4];
+        QList<TLoadDrop> &drops = m_projectsState.drops;
 
-    // The book changes only once the whole file has been read.
-    std::vector<std::unique_ptr<TProject>> loaded;
-    std::unique_ptr<TProject> open; // after a header, before its "EndProject"
-    TProject *current = nullptr;    // where task lines go
-    QByteArray unescaped;
-    QByteArray scratch;
-    QByteArray fields[4];
+        const auto dropOpen = [&] {
+            if (!open)
+                return;
+            const int tasks = open->Tasks.count();
+            drops.append({openLine, openLine,
+                          QStringLiteral("the project \"%1\" has no \"EndProject\" line, so it "
+                                         "was left out with its %2 task(s)")
+                              .arg(FromAnsi(open->Name))
+                              .arg(tasks)});
+            open.reset();
+        };
+        const auto dropStray = [&](int lineNo) {
+            if (!drops.isEmpty() && drops.last().lastLine == lineNo - 1
+                && drops.last().what.startsWith(QStringLiteral("task line"))) {
+                drops.last().lastLine = lineNo;
+                return;
+            }
+            drops.append({lineNo, lineNo,
+                          QStringLiteral("task lines outside any project were left out")});
+        };
 
-    try {
         TTextLineReader reader(path);
         QByteArrayView line;
+        int lineNo = 0;
         while (reader.next(line)) {
+            ++lineNo;
             const QByteArrayView trimmed = Trimmed(line);
             if (trimmed.isEmpty())
                 continue;
             if (trimmed.startsWith("Header^")) {
+                dropOpen();
                 open = std::make_unique<TProject>();
+                openLine = lineNo;
                 TProject *project = open.get();
                 ForEachCaretPiece(Unescaped(line, unescaped), 4, [&](int k, QByteArrayView v) {
                     switch (k) {
@@ -364,28 +488,53 @@ void TProjects::LoadProjects()
                 // The description is both the key and the field: one shared copy.
                 current->Tasks.append(fields[0], std::make_unique<TTask>(done, fields[0], fields[1],
                                                                          fields[2], fields[3]));
+            } else {
+                dropStray(lineNo);
             }
         }
-    } catch (const TFileError &) {
-        m_projectsLoadFailed = true;
-        throw;
-    }
+        // A NUL that cuts the text usually cuts the open project too: both are told, in the
+        // order of their lines.
+        dropOpen();
+        NoteNulCut(reader, m_projectsState);
 
-    reserve(count() + int(loaded.size()));
-    for (std::unique_ptr<TProject> &project : loaded) {
-        const QByteArray name = project->Name;
-        append(name, std::move(project));
-    }
+        reserve(count() + int(loaded.size()));
+        for (std::unique_ptr<TProject> &project : loaded) {
+            const QByteArray name = project->Name;
+            append(name, std::move(project));
+        }
+    });
 }
 
 void TProjects::SaveProjects()
 {
-    const QString path = ProjectsPath();
-    if (m_projectsLoadFailed)
-        RefuseToOverwrite(path);
-    TTextFileWriter writer(path);
-    QByteArray &out = writer.buffer();
+    SaveOne(ProjectsPath(), m_projectsState, [this](TTextFileWriter &out) { WriteProjects(out); });
+}
+
+// A large book is written in pieces of about this many task lines, made side by side.
+constexpr int kTasksPerPiece = 8192;
+
+void TProjects::WriteProjects(TTextFileWriter &writer) const
+{
+    // The first project of each piece, and the end.
+    std::vector<int> starts{0};
+    int tasks = 0;
     for (int i = 0; i < count(); ++i) {
+        tasks += object(i)->Tasks.count() + 2;
+        if (tasks >= kTasksPerPiece && i + 1 < count()) {
+            starts.push_back(i + 1);
+            tasks = 0;
+        }
+    }
+    starts.push_back(count());
+    MakePiecesInOrder(
+        int(starts.size()) - 1,
+        [&](int piece, QByteArray &out) { AppendProjects(out, starts[piece], starts[piece + 1]); },
+        [&](const QByteArray &piece) { writer.writeBlock(piece); });
+}
+
+void TProjects::AppendProjects(QByteArray &out, int from, int to) const
+{
+    for (int i = from; i < to; ++i) {
         const TProject &project = *object(i);
         out.append("Header^", 7);
         AppendField(out, project.Name, false);
@@ -396,26 +545,25 @@ void TProjects::SaveProjects()
         out.append('^');
         AppendField(out, project.EndDate, false);
         out.append("^\r\n", 3);
-        for (int t = 0; t < project.Tasks.count(); ++t) {
+        const int tasks = project.Tasks.count();
+        for (int t = 0; t < tasks; ++t) {
+            // The tasks lie all over memory: ask for the ones a few lines ahead early.
+            if (t + 8 < tasks)
+                __builtin_prefetch(project.Tasks.object(t + 8));
+            if (t + 4 < tasks) {
+                const TTask &ahead = *project.Tasks.object(t + 4);
+                __builtin_prefetch(ahead.Description.constData());
+                __builtin_prefetch(ahead.Notes.constData());
+            }
             const TTask &task = *project.Tasks.object(t);
-            if (task.Done)
-                out.append("^True^,^", 8);
-            else
-                out.append("^False^,^", 9);
-            AppendField(out, task.Description, true);
-            out.append("^,^", 3);
-            AppendField(out, task.Notes, true);
-            out.append("^,^", 3);
-            AppendField(out, task.StartDate, true);
-            out.append("^,^", 3);
-            AppendField(out, task.EndDate, true);
-            out.append("^\r\n", 3);
-            writer.flushIfFull();
+            AppendRecordLine<4>(out,
+                                {task.Done ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
+                                 "^,^", "^,^", "^,^", "^"},
+                                {&task.Description, &task.Notes, &task.StartDate, &task.EndDate},
+                                true, 10);
         }
         out.append("EndProject\r\n", 12);
-        writer.flushIfFull();
     }
-    writer.commit();
 }
 
 // ---- THours ---------------------------------------------------------------------------------
@@ -442,12 +590,9 @@ QString THours::HoursPath() const
 void THours::LoadHours()
 {
     const QString path = HoursPath();
-    if (!QFileInfo::exists(path))
-        return;
-
-    std::vector<std::unique_ptr<TToDoHour>> loaded;
-    QByteArray unescaped;
-    try {
+    LoadNoting(path, m_hoursState, [&] {
+        std::vector<std::unique_ptr<TToDoHour>> loaded;
+        QByteArray unescaped;
         TTextLineReader reader(path);
         QByteArrayView line;
         while (reader.next(line)) {
@@ -459,34 +604,33 @@ void THours::LoadHours()
             });
             loaded.push_back(std::move(hour));
         }
-    } catch (const TFileError &) {
-        m_hoursLoadFailed = true;
-        throw;
-    }
+        NoteNulCut(reader, m_hoursState);
 
-    reserve(count() + int(loaded.size()));
-    for (std::unique_ptr<TToDoHour> &hour : loaded) {
-        const QByteArray key = PlannerKey(hour->Day, hour->Hour);
-        append(key, std::move(hour));
-    }
+        reserve(count() + int(loaded.size()));
+        for (std::unique_ptr<TToDoHour> &hour : loaded) {
+            const QByteArray key = PlannerKey(hour->Day, hour->Hour);
+            append(key, std::move(hour));
+        }
+    });
 }
 
 void THours::SaveHours()
 {
-    const QString path = HoursPath();
-    if (m_hoursLoadFailed)
-        RefuseToOverwrite(path);
-    TTextFileWriter writer(path);
-    QByteArray &out = writer.buffer();
-    for (int i = 0; i < count(); ++i) {
-        const TToDoHour &hour = *object(i);
-        AppendField(out, hour.Day, false);
-        out.append('^');
-        AppendField(out, hour.Hour, false);
-        out.append('^');
-        AppendField(out, hour.Action, false);
-        out.append("^\r\n", 3);
-        writer.flushIfFull();
-    }
-    writer.commit();
+    SaveOne(HoursPath(), m_hoursState, [this](TTextFileWriter &out) { WriteHours(out); });
+}
+
+void THours::WriteHours(TTextFileWriter &writer) const
+{
+    constexpr int kEntriesPerPiece = 16384;
+    MakePiecesInOrder(
+        (count() + kEntriesPerPiece - 1) / kEntriesPerPiece,
+        [&](int piece, QByteArray &out) {
+            const int end = qMin(count(), (piece + 1) * kEntriesPerPiece);
+            for (int i = piece * kEntriesPerPiece; i < end; ++i) {
+                const TToDoHour &hour = *object(i);
+                AppendRecordLine<3>(out, {"", "^", "^", "^"},
+                                    {&hour.Day, &hour.Hour, &hour.Action}, false, 3);
+            }
+        },
+        [&](const QByteArray &piece) { writer.writeBlock(piece); });
 }

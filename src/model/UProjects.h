@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/DataFileState.h"
 #include "model/KeyedList.h"
 
 #include <QByteArray>
@@ -9,6 +10,8 @@
 
 // The project book and the day-planner store. All strings are Windows-1252 bytes, kept as
 // the user typed or picked them.
+
+class TTextFileWriter;
 
 class TTask {
 public:
@@ -61,16 +64,23 @@ public:
     // in index; none leaves index untouched.
     TProject *FindProjectByName(const QByteArray &name, int &index) const;
 
-    // Missing files leave the book as it is. A file that exists but cannot be read throws
-    // TFileError and leaves the book as it was; it is then never overwritten by this book:
-    // its Save throws TFileError saying so and writes nothing.
+    // Missing files leave the book as it is. A file that exists but cannot be read (a
+    // link to nothing included) throws TFileError and leaves the book as it was; it is then
+    // never overwritten by this book: its Save throws TFileError saying so and writes
+    // nothing. What a damaged file loses on loading is noted in its state (drops).
     void LoadCategories(); // replaces Categories with the file's lines
     void LoadProjects();   // appends the file's projects
+    // Each saves one file on its own (TSaveTransaction); "Save Changes" saves all three
+    // together through WriteCategories and WriteProjects.
     void SaveCategories();
     void SaveProjects();
+    void WriteCategories(TTextFileWriter &out) const;
+    void WriteProjects(TTextFileWriter &out) const;
 
-    bool CategoriesLoadFailed() const { return m_categoriesLoadFailed; }
-    bool ProjectsLoadFailed() const { return m_projectsLoadFailed; }
+    bool CategoriesLoadFailed() const { return m_categoriesState.loadFailed; }
+    bool ProjectsLoadFailed() const { return m_projectsState.loadFailed; }
+    TDataFileState &CategoriesState() { return m_categoriesState; }
+    TDataFileState &ProjectsState() { return m_projectsState; }
 
     // The files in appDir, matched without regard to letter case ("categories.dat",
     // "Projects.dat").
@@ -78,9 +88,12 @@ public:
     QString ProjectsPath() const;
 
 private:
+    // The records of projects from..to-1, as written to the file.
+    void AppendProjects(QByteArray &out, int from, int to) const;
+
     QString m_appDir;
-    bool m_categoriesLoadFailed = false;
-    bool m_projectsLoadFailed = false;
+    TDataFileState m_categoriesState;
+    TDataFileState m_projectsState;
 };
 
 class TToDoHour {
@@ -105,11 +118,13 @@ public:
     // one throws TFileError and is then never overwritten by this store.
     void LoadHours(); // appends the file's entries
     void SaveHours();
+    void WriteHours(TTextFileWriter &out) const;
 
-    bool HoursLoadFailed() const { return m_hoursLoadFailed; }
+    bool HoursLoadFailed() const { return m_hoursState.loadFailed; }
+    TDataFileState &HoursState() { return m_hoursState; }
     QString HoursPath() const; // "Hours.dat" in appDir, matched ignoring case
 
 private:
     QString m_appDir;
-    bool m_hoursLoadFailed = false;
+    TDataFileState m_hoursState;
 };

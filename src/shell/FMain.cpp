@@ -5,6 +5,7 @@
 #include "planner/ProjectTree.h"
 #include "planner/TaskList.h"
 #include "shell/Branding.h"
+#include "shell/SaveChanges.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/MessageBox.h"
 #include "ui_FMain.h"
@@ -62,6 +63,8 @@ THours &TfrmMain::hours() const { return *m_hours; }
 void TfrmMain::setModified(bool modified)
 {
     m_modified = modified;
+    if (modified)
+        ++m_changeCount;
 }
 
 void TfrmMain::FormCreate()
@@ -107,6 +110,16 @@ void TfrmMain::FormCreate()
     // The skin's sizes are known before the window first shows, so it opens at its final size.
     ensurePolished();
     layout()->activate();
+    m_saveChanges = std::make_unique<TSaveChanges>(*this, *m_msgMain, *m_projects, *m_hours);
+    // Once the window is up, so that the report stands in front of it.
+    QTimer::singleShot(0, this, &TfrmMain::reportDamagedFiles);
+}
+
+void TfrmMain::reportDamagedFiles()
+{
+    const QString report = m_saveChanges->damagedFilesReport();
+    if (!report.isEmpty())
+        m_msgMain->show(report, QMessageBox::Warning, QMessageBox::Ok);
 }
 
 // The tree keeps its width when the window grows; the work area takes the rest.
@@ -181,30 +194,25 @@ void TfrmMain::Timer2Timer()
 
 bool TfrmMain::btnSaveClick()
 {
-    QStringList failures;
-    const auto attempt = [&failures](auto save) {
-        try {
-            save();
-        } catch (const TFileError &error) {
-            failures << error.message();
-        }
-    };
-    attempt([this] { m_projects->SaveCategories(); });
-    attempt([this] { m_projects->SaveProjects(); });
-    attempt([this] { m_hours->SaveHours(); });
-    if (!failures.isEmpty()) {
-        m_msgMain->show(QStringLiteral("These files were not saved:\n\n") +
-                            failures.join(QLatin1Char('\n')),
-                        QMessageBox::Warning, QMessageBox::Ok);
+    if (m_saveChanges->isRunning())
         return false;
-    }
-    setModified(false);
+    const quint64 changesBefore = m_changeCount;
+    if (!m_saveChanges->run())
+        return false;
+    if (m_changeCount == changesBefore)
+        setModified(false);
     return true;
+}
+
+bool TfrmMain::isSaving() const
+{
+    return m_saveChanges && m_saveChanges->isRunning();
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
-    if (!FormCloseQuery()) {
+    // A save in progress finishes first; the window can be closed after it.
+    if (isSaving() || !FormCloseQuery()) {
         event->ignore();
         return;
     }

@@ -19,6 +19,7 @@ class TProjectTree;
 class TTaskList;
 class TDayPlanner;
 class TBranding;
+class TSaveChanges;
 
 // The one main window: owns the project book, the day-planner store and the news list, and
 // hands the events of each concern to its controller.
@@ -48,9 +49,11 @@ public:
     bool isModified() const { return m_modified; }
     void setModified(bool modified);
 
-    // "Save Changes": categories, projects, day planner. Every file is attempted; a file
-    // that failed is named in one message. True when all were written.
+    // "Save Changes": categories, projects, day planner, all or nothing (TSaveChanges). True
+    // when every change is on disk; the modified flag is then cleared, unless something
+    // changed while the save ran.
     bool btnSaveClick();
+    bool isSaving() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -67,6 +70,7 @@ private:
     void Timer2Timer();
     void sizePlannerPanel();
     void loadDataFiles();
+    void reportDamagedFiles();
     void connectCommands();
     void layOutWorkArea();
 
@@ -84,5 +88,7 @@ private:
     std::unique_ptr<TTaskList> m_taskList;
     std::unique_ptr<TProjectTree> m_projectTree;
     std::unique_ptr<TDayPlanner> m_dayPlanner;
+    std::unique_ptr<TSaveChanges> m_saveChanges;
     bool m_modified = false;
+    quint64 m_changeCount = 0; // changes made in this run, so a save can tell if one came in
 };

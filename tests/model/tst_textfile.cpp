@@ -1,3 +1,4 @@
+#include "common/FailingDisk.h"
 #include "files_support.h"
 #include "model/TextFile.h"
 #include "util/FileError.h"
@@ -6,37 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using ByteList = QList<QByteArray>;
-
-namespace {
-
-// Limits the size of files this process may write, as a full disk would, until destroyed.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead
-        const rlimit limit{bytes, m_old.rlim_max};
-        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
-
-} // namespace
 
 class TestTextFile : public QObject {
     Q_OBJECT

@@ -20,13 +20,18 @@ private Q_SLOTS:
     void controls_allHaveAccessibleNames();
     void hourRowsAndTasksPage_areReadyAtStart();
     void save_writesAllThreeFilesExactly();
-    void save_failingFile_writesTheOthersAndSaysWhich();
+    void save_failingFile_replacesNoFileAndSaysWhy();
+    void save_inputDuringTheSave_isNotTaken();
+    void save_changeDuringTheSave_keepsModifiedFlag();
     void load_unreadableFile_isReportedAndNeverOverwritten();
+    void load_damagedFile_isReportedAndKeptBeforeTheFirstSave();
     void load_damagedStartGoesOnWithTheOtherFiles();
     void close_withoutChanges_asksNothing();
     void close_withChanges_asksAndFollowsTheAnswer_data();
     void close_withChanges_asksAndFollowsTheAnswer();
     void close_saveThatFails_keepsWindowOpen();
+    void close_saveWithFileLeftUntouched_data();
+    void close_saveWithFileLeftUntouched();
 };
 
 void TestMainWindow::create_showsMainPageWithEveryControl_data()
@@ -173,9 +178,10 @@ void TestMainWindow::save_writesAllThreeFilesExactly()
     QVERIFY(!frm.isModified());
 }
 
-void TestMainWindow::save_failingFile_writesTheOthersAndSaysWhich()
+void TestMainWindow::save_failingFile_replacesNoFileAndSaysWhy()
 {
     TMainWindowFixture f;
+    f.writeFile(QStringLiteral("categories.dat"), "Old\r\n");
     TfrmMain &frm = f.open();
     frm.projects().Categories.append("Web");
     frm.setModified(true);
@@ -183,12 +189,54 @@ void TestMainWindow::save_failingFile_writesTheOthersAndSaysWhich()
     QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("Projects.dat")));
 
     QVERIFY(!frm.btnSaveClick());
-    QCOMPARE(f.readFile(QStringLiteral("categories.dat")), QByteArray("Web\r\n"));
-    QVERIFY(QFile::exists(f.path(QStringLiteral("Hours.dat"))));
-    QCOMPARE(f.messages().size(), 1);
-    QVERIFY(f.messages().first().contains(QStringLiteral("Projects.dat")));
+    QCOMPARE(f.readFile(QStringLiteral("categories.dat")), QByteArray("Old\r\n"));
+    QVERIFY(!QFile::exists(f.path(QStringLiteral("Hours.dat"))));
+    QCOMPARE(f.messages(),
+             QList<QString>{QStringLiteral("Projects.dat is a folder, not a file, so it could not "
+                                           "be saved.\n\nNo file was changed, and your changes "
+                                           "are still here.")});
     QCOMPARE(frm.msgMain().log().first().kind, QMessageBox::Warning);
     QVERIFY(frm.isModified());
+}
+
+// Input that arrives while the save runs is not taken: the file holds what the window showed
+// when the user saved. A Delete key on a selected project would otherwise ask to delete it.
+void TestMainWindow::save_inputDuringTheSave_isNotTaken()
+{
+    TMainWindowFixture f;
+    f.writeFile(QStringLiteral("categories.dat"), "Web\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), "Header^Shop^Web^^^\r\nEndProject\r\n");
+    TfrmMain &frm = f.open();
+    auto *tree = f.child<QTreeWidget>("tvwMain");
+    tree->expandAll();
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    tree->setFocus();
+    frm.setModified(true);
+
+    QCoreApplication::postEvent(tree, new QKeyEvent(QEvent::KeyPress, Qt::Key_Delete,
+                                                    Qt::NoModifier));
+    QVERIFY(frm.btnSaveClick());
+    QCoreApplication::processEvents();
+
+    QVERIFY(f.messages().isEmpty());
+    QCOMPARE(frm.projects().count(), 1);
+    QVERIFY(!frm.isModified());
+    QVERIFY(f.readFile(QStringLiteral("Projects.dat")).startsWith("Header^Shop^"));
+}
+
+// A change that comes in while the save runs (here from a timer) is not on disk: the window
+// must still say there are unsaved changes.
+void TestMainWindow::save_changeDuringTheSave_keepsModifiedFlag()
+{
+    TMainWindowFixture f;
+    TfrmMain &frm = f.open();
+    frm.setModified(true);
+    QTimer::singleShot(0, &frm, [&frm] { frm.setModified(true); });
+
+    QVERIFY(frm.btnSaveClick());
+    QVERIFY(frm.isModified());
+    QVERIFY(frm.btnSaveClick());
+    QVERIFY(!frm.isModified());
 }
 
 void TestMainWindow::load_unreadableFile_isReportedAndNeverOverwritten()
@@ -203,12 +251,43 @@ void TestMainWindow::load_unreadableFile_isReportedAndNeverOverwritten()
     QVERIFY(f.errors.first().contains(QStringLiteral("projects.dat")));
     QCOMPARE(frm.projects().Categories.count(), 1);
 
-    QVERIFY(!frm.btnSaveClick());
+    // The other files are saved; the unreadable one holds no change of this run.
+    QVERIFY(frm.btnSaveClick());
     QVERIFY(QFileInfo(f.path(QStringLiteral("projects.dat"))).isDir());
     QVERIFY(QFileInfo::exists(f.path(QStringLiteral("projects.dat/keep"))));
     QCOMPARE(f.readFile(QStringLiteral("categories.dat")), QByteArray("Web\r\n"));
     QVERIFY(QFile::exists(f.path(QStringLiteral("Hours.dat"))));
-    QVERIFY(f.messages().first().contains(QStringLiteral("projects.dat")));
+    QCOMPARE(f.messages().size(), 1);
+    QVERIFY(f.messages().first().contains(QStringLiteral("projects.dat was left untouched")));
+    QCOMPARE(frm.msgMain().log().first().kind, QMessageBox::Information);
+}
+
+void TestMainWindow::load_damagedFile_isReportedAndKeptBeforeTheFirstSave()
+{
+    TMainWindowFixture f;
+    const QByteArray damaged = QByteArrayLiteral("Header^Shop^Web^^^\r\nEndProject\r\n"
+                                                 "Header^Mail^Web^^^\r\n^False^,^a\0b^,^^,^^,^^\r\n"
+                                                 "EndProject\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), damaged);
+    TfrmMain &frm = f.open();
+    QTRY_COMPARE(f.messages().size(), 1);
+    QCOMPARE(f.messages().first(),
+             QStringLiteral("Some data files are damaged. Everything that could be read was "
+                            "loaded; these parts were left out:\n\n"
+                            "Projects.dat\n"
+                            "  line 3: the project \"Mail\" has no \"EndProject\" line, so it was "
+                            "left out with its 1 task(s)\n"
+                            "  line 4: a NUL byte ends the text here; the 25 bytes after it were "
+                            "not read\n"
+                            "  Before \"Save Changes\" replaces it, the file is kept as it is now "
+                            "as Projects.dat.bak."));
+    QCOMPARE(frm.msgMain().log().first().kind, QMessageBox::Warning);
+    QCOMPARE(frm.projects().count(), 1);
+
+    QVERIFY(frm.btnSaveClick());
+    QCOMPARE(f.readFile(QStringLiteral("Projects.dat.bak")), damaged);
+    QCOMPARE(f.readFile(QStringLiteral("Projects.dat")),
+             QByteArray("Header^Shop^Web^^^\r\nEndProject\r\n"));
 }
 
 void TestMainWindow::load_damagedStartGoesOnWithTheOtherFiles()
@@ -273,6 +352,53 @@ void TestMainWindow::close_saveThatFails_keepsWindowOpen()
     QVERIFY(frm.isVisible());
     QCOMPARE(f.messages().size(), 2);
     QVERIFY(f.messages().last().contains(QStringLiteral("Hours.dat")));
+}
+
+void TestMainWindow::close_saveWithFileLeftUntouched_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<int>("kind");
+    // An unreadable file holds no change of this run: nothing is lost by closing.
+    QTest::newRow("unreadable file: closes with a notice")
+        << false << true
+        << QStringLiteral("Your changes were saved, except:\n\nHours.dat was left untouched: it "
+                          "could not be read when the program started, so saving would "
+                          "overwrite what is in it.")
+        << int(QMessageBox::Information);
+    // Changes to a read-only file would be lost: the window stays open.
+    QTest::newRow("read-only file: stays open with a warning")
+        << true << false
+        << QStringLiteral("Your changes were saved, except:\n\nHours.dat is read-only, so it "
+                          "was left untouched and your changes to it are not saved.")
+        << int(QMessageBox::Warning);
+}
+
+void TestMainWindow::close_saveWithFileLeftUntouched()
+{
+    QFETCH(bool, readOnly);
+    QFETCH(bool, closed);
+    QFETCH(QString, notice);
+    QFETCH(int, kind);
+    TMainWindowFixture f;
+    if (readOnly) {
+        f.writeFile(QStringLiteral("Hours.dat"), "d^h^a^\r\n");
+        QVERIFY(QFile::setPermissions(f.path(QStringLiteral("Hours.dat")),
+                                      QFileDevice::ReadOwner));
+    } else {
+        QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("Hours.dat")));
+    }
+    TfrmMain &frm = f.open();
+    frm.projects().Categories.append("Web");
+    frm.setModified(true);
+    frm.msgMain().scriptAnswers({QMessageBox::Save});
+
+    QCOMPARE(frm.close(), closed);
+    QCOMPARE(frm.isVisible(), !closed);
+    QCOMPARE(f.messages(), (QList<QString>{QStringLiteral("Save changes before closing?"), notice}));
+    QCOMPARE(int(frm.msgMain().log().last().kind), kind);
+    QCOMPARE(f.readFile(QStringLiteral("categories.dat")), QByteArray("Web\r\n"));
 }
 
 QTEST_MAIN(TestMainWindow)

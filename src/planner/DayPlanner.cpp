@@ -6,6 +6,7 @@
 #include "planner/PlannerText.h"
 #include "toolkit/DialogRunner.h"
 #include "toolkit/MessageBox.h"
+#include "toolkit/MonthCalendar.h"
 #include "util/CodePage.h"
 #include "util/ShortDate.h"
 #include "util/UUtils.h"
@@ -33,9 +34,7 @@ TDayPlanner::TDayPlanner(TPlannerContext &context, QCalendarWidget &calendar,
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TDayPlanner::Timer1Timer);
 
-    calPlanner.setFirstDayOfWeek(Qt::Sunday);
-    // The calendar is small: one letter per weekday keeps the week readable.
-    calPlanner.setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    SetUpMonthCalendar(calPlanner);
     lvwToDo.header()->setSectionsClickable(false);
     lvwToDo.header()->setStretchLastSection(true);
 

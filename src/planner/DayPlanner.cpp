@@ -5,6 +5,7 @@
 #include "planner/PlannerContext.h"
 #include "planner/PlannerText.h"
 #include "toolkit/DialogRunner.h"
+#include "toolkit/GridDelegate.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/MonthCalendar.h"
 #include "util/CodePage.h"
@@ -35,6 +36,7 @@ TDayPlanner::TDayPlanner(TPlannerContext &context, QCalendarWidget &calendar,
     connect(Timer1, &QTimer::timeout, this, &TDayPlanner::Timer1Timer);
 
     SetUpMonthCalendar(calPlanner);
+    lvwToDo.setItemDelegate(new TGridDelegate(&lvwToDo));
     lvwToDo.header()->setSectionsClickable(false);
     lvwToDo.header()->setStretchLastSection(true);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIcon>
 #include <QObject>
 
 class QAction;
@@ -34,6 +35,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QTreeWidgetItem *selectedNode() const;
+    void selectCategoryNode(int index);
     void buildMenu();
     void showMenu(const QPoint &position);
     void editProject(QTreeWidgetItem *node);
@@ -45,4 +48,6 @@ private:
     TTaskList &m_taskList;
     QTreeWidget &tvwMain;
     QMenu *m_menu = nullptr;
+    QIcon m_categoryIcon; // image 0
+    QIcon m_projectIcon;  // image 1
 };

@@ -4,6 +4,7 @@
 #include "planner/DayPlanner.h"
 #include "planner/ProjectTree.h"
 #include "planner/TaskList.h"
+#include "toolkit/EnterKey.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/MessageBox.h"
 #include "ui_FMain.h"
@@ -40,6 +41,7 @@ TfrmMain::TfrmMain(const QString &appDir, QWidget *parent)
         m_appDir += QLatin1Char('/');
     ui->setupUi(this);
     setWindowTitle(kCaption);
+    ClickButtonsOnEnter(*this);
     m_msgMain = new TMessageBox(this);
     m_msgMain->setObjectName(QStringLiteral("msgMain"));
     http = new QNetworkAccessManager(this);
@@ -61,6 +63,17 @@ THours &TfrmMain::hours() const { return *m_hours; }
 void TfrmMain::setModified(bool modified)
 {
     m_modified = modified;
+    setWindowModified(modified);
+}
+
+// The caption carries Qt's placeholder for the modified marker ("Project Zelvo*" while
+// there are unsaved changes), whoever sets it.
+void TfrmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange
+        && !windowTitle().contains(QLatin1String("[*]")))
+        setWindowTitle(windowTitle() + QStringLiteral("[*]"));
 }
 
 void TfrmMain::FormCreate()
@@ -97,7 +110,7 @@ void TfrmMain::FormCreate()
     m_projectTree = std::make_unique<TProjectTree>(m_context, *m_taskList, *ui->tvwMain);
     connectCommands();
     m_projectTree->RebuildProjectTree(QByteArray());
-    m_modified = false;
+    setModified(false);
 }
 
 // The tree keeps its width when the window grows; the work area takes the rest.
@@ -127,9 +140,14 @@ void TfrmMain::connectCommands()
     ui->btnHelp->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
 }
 
+// Only the first showing runs the start-up steps: restoring a minimised window, or showing
+// it again, keeps the page and the selection the user left.
 void TfrmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (m_shownBefore)
+        return;
+    m_shownBefore = true;
     FormShow();
 }
 
@@ -149,6 +167,10 @@ void TfrmMain::FormShow()
         ui->btnThanks = nullptr;
     }
     ui->pgcPrinc->tabBar()->hide();
+    // Tab would hand the focus to the hidden tab bar, which cannot take it: the focus would
+    // stay where it was instead of going round the window.
+    ui->pgcPrinc->setFocusPolicy(Qt::NoFocus);
+    ui->pgcPrinc->tabBar()->setFocusPolicy(Qt::NoFocus);
     ui->pgcPrinc->setCurrentIndex(0);
     centreBanner();
 }

@@ -52,6 +52,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -84,4 +85,5 @@ private:
     std::unique_ptr<TProjectTree> m_projectTree;
     std::unique_ptr<TDayPlanner> m_dayPlanner;
     bool m_modified = false;
+    bool m_shownBefore = false;
 };

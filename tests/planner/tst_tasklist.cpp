@@ -131,6 +131,8 @@ void TestTaskList::add_appendsTaskAsLastRow()
     QCOMPARE(task.StartDate, QByteArray("10/14/2008"));
     QCOMPARE(list(f)->topLevelItemCount(), 2);
     QCOMPARE(list(f)->topLevelItem(1)->text(1), QStringLiteral("  Write copy "));
+    // The new task is selected, so the user sees what happened.
+    QCOMPARE(list(f)->selectedItems(), QList<QTreeWidgetItem *>{list(f)->topLevelItem(1)});
     QCOMPARE(gauge(f), QStringLiteral("1/2 tasks  50%"));
     QVERIFY(frm.isModified());
 }

@@ -75,15 +75,21 @@ QByteArray TDayPlanner::DayText() const
     return AnsiOf(ShortDateText(calPlanner.selectedDate()));
 }
 
+// The 24 look-ups go together: until an edit needs the store's key index, they are answered
+// by one pass over the keys, so that start-up never builds the index of a large store.
 void TDayPlanner::RefreshDayPlanner()
 {
     const QByteArray day = DayText();
+    QList<QByteArray> keys;
+    keys.reserve(lvwToDo.topLevelItemCount());
+    for (int r = 0; r < lvwToDo.topLevelItemCount(); ++r)
+        keys.append(PlannerKey(day, AnsiOf(lvwToDo.topLevelItem(r)->text(ColHour))));
+    const QList<int> entries = m_context.hours->indexesOf(keys);
     for (int r = 0; r < lvwToDo.topLevelItemCount(); ++r) {
-        QTreeWidgetItem *row = lvwToDo.topLevelItem(r);
-        const int entry = m_context.hours->indexOf(PlannerKey(day, AnsiOf(row->text(ColHour))));
-        row->setText(ColAction, entry < 0 ? QString()
-                                          : FromAnsi(FlattenLineBreaks(
-                                                m_context.hours->object(entry)->Action)));
+        const int entry = entries[r];
+        lvwToDo.topLevelItem(r)->setText(
+            ColAction, entry < 0 ? QString()
+                                 : FromAnsi(FlattenLineBreaks(m_context.hours->object(entry)->Action)));
     }
 }
 

@@ -94,6 +94,9 @@ void TProjectTree::RebuildProjectTree(const QByteArray &selectName)
             group->append(project);
     }
 
+    // The column fits its widest node once the tree is full, not again after each expansion.
+    QHeaderView &header = *tvwMain.header();
+    header.setSectionResizeMode(0, QHeaderView::Interactive);
     QList<QTreeWidgetItem *> roots;
     roots.reserve(book.Categories.count());
     QTreeWidgetItem *selected = nullptr; // the last node of that name, in tree order
@@ -118,6 +121,7 @@ void TProjectTree::RebuildProjectTree(const QByteArray &selectName)
     for (QTreeWidgetItem *root : std::as_const(roots))
         if (root->childCount() > 0)
             root->setExpanded(true);
+    header.setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_context.updating = false;
     // Selected as the user would: the change handler shows the project.
     if (selected)

@@ -9,6 +9,7 @@
 #include "toolkit/Gauge.h"
 #include "toolkit/GridDelegate.h"
 #include "toolkit/MessageBox.h"
+#include "toolkit/RowDiscard.h"
 #include "util/CodePage.h"
 #include "util/UUtils.h"
 
@@ -52,6 +53,7 @@ TTaskList::TTaskList(TPlannerContext &context, const Widgets &widgets)
     w.lvwItems->setColumnWidth(ColStartDate, 100);
     w.lvwItems->setColumnWidth(ColEndDate, 100);
     w.lvwItems->setItemDelegate(new TGridDelegate(w.lvwItems));
+    m_discard = new TRowDiscard(*w.lvwItems);
     // Every row is as tall as the first: the list then lays out a large project without
     // measuring each row.
     w.lvwItems->setUniformRowHeights(true);
@@ -70,7 +72,7 @@ void TTaskList::ShowProjectDetails()
 {
     const TProject &project = *m_context.currentProject;
     m_context.updating = true;
-    w.lvwItems->clear();
+    m_discard->empty();
     QList<QTreeWidgetItem *> rows;
     rows.reserve(project.Tasks.count());
     for (int i = 0; i < project.Tasks.count(); ++i) {
@@ -94,7 +96,7 @@ void TTaskList::ShowProjectDetails()
 void TTaskList::ClearProjectDetails()
 {
     m_context.updating = true;
-    w.lvwItems->clear();
+    m_discard->empty();
     w.lblProjName->setText(QStringLiteral("Project Name:  "));
     w.lblStartDate->setText(QStringLiteral("Start Date: "));
     w.lblEndDate->setText(QStringLiteral("End Date: "));

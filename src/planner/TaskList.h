@@ -8,6 +8,7 @@ class QTreeWidgetItem;
 class TElidedLabel;
 class TGauge;
 class TGridDelegate;
+class TRowDiscard;
 struct TPlannerContext;
 
 // The project header and the "Tasks" page: the current project's name, dates, progress and
@@ -50,4 +51,5 @@ private:
 
     TPlannerContext &m_context;
     Widgets w;
+    TRowDiscard *m_discard = nullptr; // owned by the list
 };

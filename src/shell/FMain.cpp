@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QNetworkAccessManager>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 
@@ -133,6 +134,16 @@ void TfrmMain::connectCommands()
 {
     connect(ui->btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
     ui->btnSave->setShortcut(QKeySequence::Save);
+    // Ctrl+Tab and Ctrl+Shift+Tab switch the "Tasks" and "Calendar" pages from anywhere in
+    // the window, not only from inside the pages.
+    const auto turnPage = [this](int step) {
+        const int count = ui->pgcMain->count();
+        ui->pgcMain->setCurrentIndex((ui->pgcMain->currentIndex() + step + count) % count);
+    };
+    connect(new QShortcut(QKeySequence::NextChild, this), &QShortcut::activated, this,
+            [turnPage] { turnPage(1); });
+    connect(new QShortcut(QKeySequence::PreviousChild, this), &QShortcut::activated, this,
+            [turnPage] { turnPage(-1); });
     connect(ui->btn1, &QPushButton::clicked, m_projectTree.get(), &TProjectTree::btn1Click);
     connect(ui->btnThanks, &QPushButton::clicked, this, &TfrmMain::btnThanksClick);
     ui->btnNews->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void tab_goesRoundTheWholeWindow_data();
     void tab_goesRoundTheWholeWindow();
     void enter_onFocusedToolbarButton_clicksIt();
+    void ctrlTab_switchesPagesFromAnywhere();
     void caption_marksUnsavedChanges();
     void longNames_areCutShortWithTheirWholeTextAsToolTip();
     void showAgain_keepsThePageAndTheSelection_data();
@@ -351,6 +352,21 @@ void TestMainWindow::enter_onFocusedToolbarButton_clicksIt()
     newProject->setFocus(Qt::TabFocusReason);
     QTest::keyClick(newProject, Qt::Key_Enter, Qt::KeypadModifier);
     QVERIFY(added);
+}
+
+void TestMainWindow::ctrlTab_switchesPagesFromAnywhere()
+{
+    TMainWindowFixture f;
+    f.open();
+    auto *pages = f.child<QTabWidget>("pgcMain");
+    auto *tree = f.child<QTreeWidget>("tvwMain");
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), 1);
+    QTest::keyClick(tree, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), 0);
+    QTest::keyClick(tree, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(pages->currentIndex(), 1);
 }
 
 // Qt's modified marker: "Project Zelvo*" while there are unsaved changes.

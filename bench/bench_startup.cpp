@@ -59,9 +59,7 @@ int Child(int argc, char **argv, const QString &mode, const QString &appDir)
 {
     TApplication app(argc, argv);
     if (mode == QLatin1String("window")) {
-        QElapsedTimer t; t.start();
         auto *frm = new TfrmMain(appDir); // as the program's entry does
-        std::fprintf(stderr, "ctor %lld ms\n", t.elapsed());
         TEndAtFirstPaint end(*frm);
         app.installEventFilter(&end);
         frm->show();

@@ -16,9 +16,51 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <array>
+
 namespace {
+
+// The nodes whose texts are widest, a few of them, ranked by the sum of their characters'
+// advances (kerning aside): the widest node is among them.
+class TWidestTexts {
+public:
+    explicit TWidestTexts(const QFontMetrics &metrics)
+    {
+        for (int c = 0; c < 256; ++c)
+            m_advance[c] = metrics.horizontalAdvance(QChar(c));
+        m_wide = metrics.horizontalAdvance(QLatin1Char('W'));
+    }
+    void offer(QTreeWidgetItem *node)
+    {
+        int width = 0;
+        for (const QChar c : node->text(0))
+            width += c.unicode() < 256 ? m_advance[c.unicode()] : m_wide;
+        if (m_nodes.size() < kKept) {
+            m_nodes.append({width, node});
+            return;
+        }
+        const auto narrowest = std::min_element(m_nodes.begin(), m_nodes.end());
+        if (width > narrowest->first)
+            *narrowest = {width, node};
+    }
+    QList<QTreeWidgetItem *> items() const
+    {
+        QList<QTreeWidgetItem *> nodes;
+        for (const auto &kept : m_nodes)
+            nodes.append(kept.second);
+        return nodes;
+    }
+
+private:
+    static constexpr qsizetype kKept = 16;
+    std::array<int, 256> m_advance{};
+    int m_wide = 0;
+    QList<std::pair<int, QTreeWidgetItem *>> m_nodes;
+};
 
 QByteArray NodeText(const QTreeWidgetItem *node)
 {
@@ -43,7 +85,7 @@ TProjectTree::TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeW
     tvwMain.setContextMenuPolicy(Qt::CustomContextMenu);
     // Long names scroll sideways instead of being cut short.
     tvwMain.header()->setStretchLastSection(false);
-    tvwMain.header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    tvwMain.header()->setSectionResizeMode(0, QHeaderView::Interactive);
     buildMenu();
     connect(&tvwMain, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *current) { tvwMainChange(current); });
@@ -94,9 +136,7 @@ void TProjectTree::RebuildProjectTree(const QByteArray &selectName)
             group->append(project);
     }
 
-    // The column fits its widest node once the tree is full, not again after each expansion.
-    QHeaderView &header = *tvwMain.header();
-    header.setSectionResizeMode(0, QHeaderView::Interactive);
+    TWidestTexts longest(tvwMain.fontMetrics());
     QList<QTreeWidgetItem *> roots;
     roots.reserve(book.Categories.count());
     QTreeWidgetItem *selected = nullptr; // the last node of that name, in tree order
@@ -104,12 +144,14 @@ void TProjectTree::RebuildProjectTree(const QByteArray &selectName)
         const QByteArray &category = book.Categories.at(c);
         auto *root = new QTreeWidgetItem(QStringList(FromAnsi(category)));
         root->setIcon(0, m_categoryIcon);
+        longest.offer(root);
         const QList<const TProject *> &projects = byCategory.value(category);
         QList<QTreeWidgetItem *> nodes;
         nodes.reserve(projects.size());
         for (const TProject *project : projects) {
             auto *node = new QTreeWidgetItem(QStringList(FromAnsi(project->Name)));
             node->setIcon(0, m_projectIcon);
+            longest.offer(node);
             if (!selectName.isEmpty() && project->Name == selectName)
                 selected = node;
             nodes.append(node);
@@ -121,7 +163,7 @@ void TProjectTree::RebuildProjectTree(const QByteArray &selectName)
     for (QTreeWidgetItem *root : std::as_const(roots))
         if (root->childCount() > 0)
             root->setExpanded(true);
-    header.setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    fitColumn(longest.items());
     m_context.updating = false;
     // Selected as the user would: the change handler shows the project.
     if (selected)
@@ -251,6 +293,27 @@ void TProjectTree::editCategory(QTreeWidgetItem *node)
     m_context.markModified();
     RebuildProjectTree(QByteArray());
     selectCategoryNode(index);
+}
+
+// The column as wide as its widest node, so that long names scroll sideways. Only the nodes
+// with the widest texts are measured exactly: asking the view to fit the column measures every
+// node again after each change, which costs as much as the rebuild itself.
+void TProjectTree::fitColumn(const QList<QTreeWidgetItem *> &candidates)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(&tvwMain);
+    option.font = tvwMain.font();
+    option.fontMetrics = tvwMain.fontMetrics();
+    option.decorationSize = tvwMain.iconSize();
+    option.widget = &tvwMain;
+    int widest = 0;
+    for (QTreeWidgetItem *node : candidates) {
+        const int depth = node->parent() ? 1 : 0;
+        const int indent = tvwMain.indentation() * (depth + (tvwMain.rootIsDecorated() ? 1 : 0));
+        const QModelIndex index = tvwMain.indexFromItem(node);
+        widest = qMax(widest, indent + tvwMain.itemDelegate()->sizeHint(option, index).width());
+    }
+    tvwMain.setColumnWidth(0, widest);
 }
 
 // Root nodes stand in the order of the category list, one for each entry.

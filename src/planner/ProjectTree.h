@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QIcon>
+#include <QList>
 #include <QObject>
 
 class QAction;
@@ -37,6 +38,7 @@ protected:
 private:
     QTreeWidgetItem *selectedNode() const;
     void selectCategoryNode(int index);
+    void fitColumn(const QList<QTreeWidgetItem *> &candidates);
     void buildMenu();
     void showMenu(const QPoint &position);
     void editProject(QTreeWidgetItem *node);

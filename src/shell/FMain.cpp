@@ -11,6 +11,7 @@
 #include "util/FileError.h"
 
 #include <QCloseEvent>
+#include <future>
 #include <QNetworkAccessManager>
 #include <QShortcut>
 #include <QStyle>
@@ -20,6 +21,13 @@ namespace {
 
 const QString kCaption = QStringLiteral("Project Zelvo");
 
+void ReportUnreadable(const TFileError &error)
+{
+    ReportError(QStringLiteral("A data file could not be read and will not be "
+                               "overwritten by \"Save Changes\" in this session.\n\n") +
+                error.message());
+}
+
 // Runs one load step; a file that exists but cannot be read is reported and start-up goes on.
 template <typename Load>
 void LoadReportingErrors(Load load)
@@ -27,9 +35,7 @@ void LoadReportingErrors(Load load)
     try {
         load();
     } catch (const TFileError &error) {
-        ReportError(QStringLiteral("A data file could not be read and will not be "
-                                   "overwritten by \"Save Changes\" in this session.\n\n") +
-                    error.message());
+        ReportUnreadable(error);
     }
 }
 
@@ -89,6 +95,23 @@ void TfrmMain::FormCreate()
     m_context.dialogParent = this;
     m_context.markModified = [this] { setModified(true); };
 
+    // The project book loads on a second thread while the day planner loads here: the two
+    // share nothing, and a large book then starts in the time of its larger file. Failures
+    // are reported in the order of the steps: day planner, categories, projects.
+    m_projects = std::make_unique<TProjects>(m_appDir);
+    std::future<QList<TFileError>> bookLoad =
+        std::async(std::launch::async, [book = m_projects.get()] {
+            QList<TFileError> failures;
+            for (const auto load : {&TProjects::LoadCategories, &TProjects::LoadProjects}) {
+                try {
+                    (book->*load)();
+                } catch (const TFileError &error) {
+                    failures << error;
+                }
+            }
+            return failures;
+        });
+
     m_hours = std::make_unique<THours>(m_appDir);
     m_context.hours = m_hours.get();
     LoadReportingErrors([this] { m_hours->LoadHours(); });
@@ -99,10 +122,9 @@ void TfrmMain::FormCreate()
 
     ui->pgcMain->setCurrentIndex(0);
 
-    m_projects = std::make_unique<TProjects>(m_appDir);
+    for (const TFileError &failure : bookLoad.get())
+        ReportUnreadable(failure);
     m_context.projects = m_projects.get();
-    LoadReportingErrors([this] { m_projects->LoadCategories(); });
-    LoadReportingErrors([this] { m_projects->LoadProjects(); });
 
     m_taskList = std::make_unique<TTaskList>(
         m_context,

@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 
 class TestProjectTree : public QObject {
     Q_OBJECT
@@ -87,6 +88,7 @@ private Q_SLOTS:
     void nothingSelected_commandsLeaveTheFocusedNodeAlone();
     void duplicateNames_resolveToTheFirst();
     void rightClick_selectsTheNode();
+    void rebuild_columnFitsTheWidestName();
 };
 
 void TestProjectTree::rebuild_groupsProjectsUnderTheirCategoriesExactly()
@@ -437,6 +439,25 @@ void TestProjectTree::rightClick_selectsTheNode()
     QCOMPARE(tree(f)->currentItem(), node);
     QTRY_VERIFY(menu.isVisible());
     menu.hide();
+}
+
+// Long names scroll sideways: the column is as wide as the widest node, whichever it is.
+void TestProjectTree::rebuild_columnFitsTheWidestName()
+{
+    TMainWindowFixture f;
+    QByteArray projects;
+    for (int p = 0; p < 40; ++p)
+        projects += "Header^" + QByteArray(p == 17 ? "WWWWWWWWWWWWWWWWWWWWWWWWWWWW" : "iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii")
+                    + QByteArray::number(p) + "^B^^^\r\nEndProject\r\n";
+    f.writeFile(QStringLiteral("categories.dat"), "A\r\nB\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), projects);
+    f.open();
+    QTreeWidget *t = tree(f);
+    QApplication::processEvents();
+    const int needed = static_cast<QAbstractItemView *>(t)->sizeHintForColumn(0);
+    QVERIFY2(t->columnWidth(0) >= needed, qPrintable(QStringLiteral("%1 < %2").arg(t->columnWidth(0)).arg(needed)));
+    QVERIFY(t->columnWidth(0) <= needed + 8);
+    QVERIFY(t->horizontalScrollBar()->maximum() > 0);
 }
 
 QTEST_MAIN(TestProjectTree)

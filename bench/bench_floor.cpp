@@ -37,46 +37,10 @@ void Print(const TResult &r, qint64 items)
     std::fflush(stdout);
 }
 
-// Five fields enclosed in "^" and separated by ",": "^f0^,^f1^,^f2^,^f3^,^f4^".
 size_t Floor(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = file.readAll();
     std::deque<std::array<QByteArray, 5>> tasks;
-    const char *p = text.constData();
-    const char *end = p + text.size();
-    while (p < end) {
-        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-        const char *next = lf ? lf + 1 : end;
-        const char *e = lf ? lf : end;
-        if (e > p && e[-1] == '\r')
-            --e;
-        if (e - p >= 2 && *p == '^') {
-            std::array<QByteArray, 5> &fields = tasks.emplace_back();
-            const char *s = p + 1;
-            const char *stop = e - 1; // the closing "^"
-            for (QByteArray &field : fields) {
-                // The next "^,^" ends the field; the last one ends at the closing "^".
-                const char *f = s;
-                for (;;) {
-                    f = static_cast<const char *>(std::memchr(f, '^', size_t(stop - f)));
-                    if (!f || (stop - f >= 3 && f[1] == ',' && f[2] == '^'))
-                        break;
-                    ++f;
-                }
-                if (!f) {
-                    field = QByteArray(s, stop - s);
-                    break;
-                }
-                field = QByteArray(s, f - s);
-                s = f + 3;
-            }
-        }
-        p = next;
-    }
-    return tasks.size();
+    return FloorLoadProjects(path, tasks);
 }
 
 qint64 TaskCount(const TProjects &book)

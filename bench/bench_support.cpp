@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
 #include <malloc.h>
 
 namespace {
@@ -58,32 +59,81 @@ long StatusKb(const char *field)
 
 } // namespace
 
+namespace {
+
+// One project with its tasks; the order of the draws keeps every book the same run to run.
+std::unique_ptr<TProject> MakeProject(TRandom &random, int index, int categories, int tasks)
+{
+    auto project = std::make_unique<TProject>();
+    project->Name = "Project " + QByteArray::number(index) + ' ' + Words(random, 2);
+    project->Category = CategoryName(random.below(categories));
+    project->StartDate = DateText(random);
+    project->EndDate = DateText(random);
+    project->Tasks.reserve(tasks);
+    for (int t = 0; t < tasks; ++t) {
+        QByteArray description = Words(random, 5) + ' ' + QByteArray::number(t);
+        QByteArray notes;
+        const int kind = random.below(10);
+        if (kind < 6)
+            notes = Words(random, 8);
+        else if (kind == 6)
+            notes = Words(random, 4) + "\r\n" + Words(random, 4);
+        const bool dated = random.below(10) < 7;
+        project->Tasks.append(description,
+                              std::make_unique<TTask>(random.below(10) < 3, description, notes,
+                                                      dated ? DateText(random) : QByteArray(),
+                                                      dated ? DateText(random) : QByteArray()));
+    }
+    return project;
+}
+
+} // namespace
+
+QByteArray CategoryName(int n)
+{
+    return "Category " + QByteArray::number(n);
+}
+
 void FillBook(TProjects &book, int projects, int tasksPerProject)
 {
     TRandom random(12345);
     for (int p = 0; p < projects; ++p) {
-        auto project = std::make_unique<TProject>();
-        project->Name = "Project " + QByteArray::number(p) + ' ' + Words(random, 2);
-        project->Category = "Category " + QByteArray::number(random.below(20));
-        project->StartDate = DateText(random);
-        project->EndDate = DateText(random);
-        for (int t = 0; t < tasksPerProject; ++t) {
-            QByteArray description = Words(random, 5) + ' ' + QByteArray::number(t);
-            QByteArray notes;
-            const int kind = random.below(10);
-            if (kind < 6)
-                notes = Words(random, 8);
-            else if (kind == 6)
-                notes = Words(random, 4) + "\r\n" + Words(random, 4);
-            const bool dated = random.below(10) < 7;
-            project->Tasks.append(description,
-                                  std::make_unique<TTask>(random.below(10) < 3, description, notes,
-                                                          dated ? DateText(random) : QByteArray(),
-                                                          dated ? DateText(random) : QByteArray()));
-        }
+        std::unique_ptr<TProject> project = MakeProject(random, p, 20, tasksPerProject);
         const QByteArray name = project->Name;
         book.append(name, std::move(project));
     }
+}
+
+void FillLargeBook(TProjects &book, const TLargeBook &shape)
+{
+    TRandom random(4242);
+    for (int c = 0; c < shape.categories; ++c)
+        book.Categories.append(CategoryName(c));
+    const qint64 rest = shape.tasks - shape.bigProjectTasks;
+    const int others = shape.projects - 1;
+    book.reserve(shape.projects);
+    for (int p = 0; p < shape.projects; ++p) {
+        // The rest of the tasks spread evenly over the other projects.
+        const int tasks = p == shape.bigProject ? shape.bigProjectTasks
+                                                : int(rest * (p + 1 - (p > shape.bigProject)) / others
+                                                      - rest * (p - (p > shape.bigProject)) / others);
+        std::unique_ptr<TProject> project = MakeProject(random, p, shape.categories, tasks);
+        const QByteArray name = project->Name;
+        book.append(name, std::move(project));
+    }
+}
+
+void WriteLargeBook(const QString &appDir, const TLargeBook &shape)
+{
+    {
+        TProjects book(appDir);
+        FillLargeBook(book, shape);
+        book.SaveCategories();
+        book.SaveProjects();
+    }
+    THours hours(appDir);
+    FillHours(hours, shape.hours);
+    hours.SaveHours();
 }
 
 QList<QByteArray> HourLabels()
@@ -115,6 +165,74 @@ void FillHours(THours &hours, int entries)
         hours.append(PlannerKey(day, hour),
                      std::make_unique<TToDoHour>(day, hour, Words(random, 1 + random.below(5))));
     }
+}
+
+// Five fields enclosed in "^" and separated by ",": "^f0^,^f1^,^f2^,^f3^,^f4^".
+size_t FloorLoadProjects(const QString &path, std::deque<std::array<QByteArray, 5>> &tasks)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = file.readAll();
+    const char *p = text.constData();
+    const char *end = p + text.size();
+    while (p < end) {
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *next = lf ? lf + 1 : end;
+        const char *e = lf ? lf : end;
+        if (e > p && e[-1] == '\r')
+            --e;
+        if (e - p >= 2 && *p == '^') {
+            std::array<QByteArray, 5> &fields = tasks.emplace_back();
+            const char *s = p + 1;
+            const char *stop = e - 1; // the closing "^"
+            for (QByteArray &field : fields) {
+                // The next "^,^" ends the field; the last one ends at the closing "^".
+                const char *f = s;
+                for (;;) {
+                    f = static_cast<const char *>(std::memchr(f, '^', size_t(stop - f)));
+                    if (!f || (stop - f >= 3 && f[1] == ',' && f[2] == '^'))
+                        break;
+                    ++f;
+                }
+                if (!f) {
+                    field = QByteArray(s, stop - s);
+                    break;
+                }
+                field = QByteArray(s, f - s);
+                s = f + 3;
+            }
+        }
+        p = next;
+    }
+    return tasks.size();
+}
+
+// Three fields, each ended by "^": "day^hour^action^".
+size_t FloorLoadHours(const QString &path, std::deque<std::array<QByteArray, 3>> &hours)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = file.readAll();
+    const char *p = text.constData();
+    const char *end = p + text.size();
+    while (p < end) {
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        const char *next = lf ? lf + 1 : end;
+        const char *e = lf ? lf : end;
+        std::array<QByteArray, 3> &fields = hours.emplace_back();
+        const char *s = p;
+        for (QByteArray &field : fields) {
+            const char *f = static_cast<const char *>(std::memchr(s, '^', size_t(e - s)));
+            if (!f)
+                break;
+            field = QByteArray(s, f - s);
+            s = f + 1;
+        }
+        p = next;
+    }
+    return hours.size();
 }
 
 long CurrentRssKb()

@@ -103,3 +103,31 @@ int TKeyIndex::indexOf(const QByteArray &key) const
     const auto it = m_index.constFind(FoldCase(key));
     return it == m_index.cend() ? -1 : it->front();
 }
+
+QList<int> TKeyIndex::indexesOf(const QList<QByteArray> &keys) const
+{
+    QList<int> found(keys.size(), -1);
+    if (m_indexed) {
+        for (qsizetype k = 0; k < keys.size(); ++k)
+            found[k] = indexOf(keys[k]);
+        return found;
+    }
+    // One pass over the keys; only keys of a wanted length are compared.
+    QHash<qsizetype, QList<qsizetype>> wantedByLength;
+    for (qsizetype k = 0; k < keys.size(); ++k)
+        wantedByLength[keys[k].size()].append(k);
+    qsizetype missing = keys.size();
+    for (int i = 0; i < int(m_keys.size()) && missing > 0; ++i) {
+        const QByteArray &key = m_keys.at(i);
+        const auto wanted = wantedByLength.constFind(key.size());
+        if (wanted == wantedByLength.cend())
+            continue;
+        for (const qsizetype k : *wanted) {
+            if (found[k] < 0 && SameTextIgnoringCase(key, keys[k])) {
+                found[k] = i;
+                --missing;
+            }
+        }
+    }
+    return found;
+}

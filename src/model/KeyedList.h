@@ -34,6 +34,11 @@ public:
 
     // Position of the first key equal to key ignoring case, or -1.
     int indexOf(const QByteArray &key) const;
+    // indexOf for each of a few keys at once. Until a single look-up has built the index,
+    // this reads the keys once instead of building it: a list that is loaded, shown a little
+    // of and saved never pays for the index.
+    QList<int> indexesOf(const QList<QByteArray> &keys) const;
+    bool isIndexed() const { return m_indexed; }
 
 private:
     using Bucket = QVarLengthArray<int, 1>;
@@ -105,6 +110,8 @@ public:
     }
 
     int indexOf(const QByteArray &key) const { return m_keys.indexOf(key); }
+    QList<int> indexesOf(const QList<QByteArray> &keys) const { return m_keys.indexesOf(keys); }
+    bool isIndexed() const { return m_keys.isIndexed(); }
 
 private:
     TKeyIndex m_keys;

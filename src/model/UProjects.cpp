@@ -9,6 +9,7 @@
 #include "util/UUtils.h"
 
 #include <QFileInfo>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
@@ -593,6 +594,24 @@ void THours::LoadHours()
     LoadNoting(path, m_hoursState, [&] {
         std::vector<std::unique_ptr<TToDoHour>> loaded;
         QByteArray unescaped;
+        // Entries of one day follow each other and there are 24 hour labels: equal texts share
+        // one copy instead of each entry holding its own.
+        QByteArray lastDay;
+        QVarLengthArray<QByteArray, 32> hourLabels;
+        const auto shared = [&](QByteArrayView v, bool day) -> QByteArray {
+            if (day) {
+                if (lastDay != v)
+                    lastDay = v.toByteArray();
+                return lastDay;
+            }
+            for (const QByteArray &label : hourLabels)
+                if (label == v)
+                    return label;
+            QByteArray label = v.toByteArray();
+            if (hourLabels.size() < 32)
+                hourLabels.append(label);
+            return label;
+        };
         TTextLineReader reader(path);
         QByteArrayView line;
         while (reader.next(line)) {
@@ -600,7 +619,10 @@ void THours::LoadHours()
                 continue;
             auto hour = std::make_unique<TToDoHour>();
             ForEachCaretPiece(Unescaped(line, unescaped), 2, [&](int k, QByteArrayView v) {
-                (k == 0 ? hour->Day : k == 1 ? hour->Hour : hour->Action) = v.toByteArray();
+                if (k == 2)
+                    hour->Action = v.toByteArray();
+                else
+                    (k == 0 ? hour->Day : hour->Hour) = shared(v, k == 0);
             });
             loaded.push_back(std::move(hour));
         }

@@ -5,7 +5,9 @@
 #include "planner/PlannerContext.h"
 #include "planner/PlannerText.h"
 #include "toolkit/DialogRunner.h"
+#include "toolkit/GridDelegate.h"
 #include "toolkit/MessageBox.h"
+#include "toolkit/MonthCalendar.h"
 #include "util/CodePage.h"
 #include "util/ShortDate.h"
 #include "util/UUtils.h"
@@ -33,9 +35,8 @@ TDayPlanner::TDayPlanner(TPlannerContext &context, QCalendarWidget &calendar,
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &TDayPlanner::Timer1Timer);
 
-    calPlanner.setFirstDayOfWeek(Qt::Sunday);
-    // The calendar is small: one letter per weekday keeps the week readable.
-    calPlanner.setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    SetUpMonthCalendar(calPlanner);
+    lvwToDo.setItemDelegate(new TGridDelegate(&lvwToDo));
     lvwToDo.header()->setSectionsClickable(false);
     lvwToDo.header()->setStretchLastSection(true);
 
@@ -74,15 +75,21 @@ QByteArray TDayPlanner::DayText() const
     return AnsiOf(ShortDateText(calPlanner.selectedDate()));
 }
 
+// The 24 look-ups go together: until an edit needs the store's key index, they are answered
+// by one pass over the keys, so that start-up never builds the index of a large store.
 void TDayPlanner::RefreshDayPlanner()
 {
     const QByteArray day = DayText();
+    QList<QByteArray> keys;
+    keys.reserve(lvwToDo.topLevelItemCount());
+    for (int r = 0; r < lvwToDo.topLevelItemCount(); ++r)
+        keys.append(PlannerKey(day, AnsiOf(lvwToDo.topLevelItem(r)->text(ColHour))));
+    const QList<int> entries = m_context.hours->indexesOf(keys);
     for (int r = 0; r < lvwToDo.topLevelItemCount(); ++r) {
-        QTreeWidgetItem *row = lvwToDo.topLevelItem(r);
-        const int entry = m_context.hours->indexOf(PlannerKey(day, AnsiOf(row->text(ColHour))));
-        row->setText(ColAction, entry < 0 ? QString()
-                                          : FromAnsi(FlattenLineBreaks(
-                                                m_context.hours->object(entry)->Action)));
+        const int entry = entries[r];
+        lvwToDo.topLevelItem(r)->setText(
+            ColAction, entry < 0 ? QString()
+                                 : FromAnsi(FlattenLineBreaks(m_context.hours->object(entry)->Action)));
     }
 }
 

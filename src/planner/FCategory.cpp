@@ -3,6 +3,7 @@
 #include "planner/FEntryCheck.h"
 #include "planner/PlannerText.h"
 #include "toolkit/DialogFrame.h"
+#include "toolkit/EnterKey.h"
 #include "ui_FCategory.h"
 #include "util/CodePage.h"
 
@@ -11,6 +12,7 @@ TfrmCategory::TfrmCategory(TMessageBox &msg, QWidget *parent)
 {
     ui->setupUi(this);
     SetFixedDialogFrame(*this);
+    ClickButtonsOnEnter(*this);
     connect(ui->btnOk, &QPushButton::clicked, this, &TfrmCategory::btnOkClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -31,6 +33,6 @@ void TfrmCategory::btnOkClick()
 {
     // "^" separates a project's fields in Projects.dat, whose records name their category.
     if (CheckEntry(m_msg, ui->edtName, QStringLiteral("A valid category name is required!"),
-                   {{ui->edtName, ui->edtName->text(), QStringLiteral("a category name"), true}}))
+                   {{ui->edtName, ui->edtName->text(), QStringLiteral("a category name"), true, false}}))
         accept();
 }

@@ -3,6 +3,7 @@
 #include "planner/FEntryCheck.h"
 #include "planner/PlannerText.h"
 #include "toolkit/DialogFrame.h"
+#include "toolkit/EnterKey.h"
 #include "ui_FHour.h"
 #include "util/CodePage.h"
 
@@ -11,6 +12,7 @@ TfrmHour::TfrmHour(TMessageBox &msg, QWidget *parent)
 {
     ui->setupUi(this);
     SetFixedDialogFrame(*this);
+    ClickButtonsOnEnter(*this);
     connect(ui->btnOk, &QPushButton::clicked, this, &TfrmHour::btnOkClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     // Enter (either key) in the action field is Ok. The field passes the key on, but no
@@ -44,6 +46,6 @@ void TfrmHour::btnOkClick()
 {
     // "^" separates the fields of a record in Hours.dat.
     if (CheckEntry(m_msg, ui->edtName, QStringLiteral("A valid action is required!"),
-                   {{ui->edtName, ui->edtName->text(), QStringLiteral("an action"), true}}))
+                   {{ui->edtName, ui->edtName->text(), QStringLiteral("an action"), true, false}}))
         accept();
 }

@@ -3,6 +3,7 @@
 #include "planner/FEntryCheck.h"
 #include "planner/PlannerText.h"
 #include "toolkit/DialogFrame.h"
+#include "toolkit/EnterKey.h"
 #include "ui_FNewProject.h"
 #include "util/CodePage.h"
 
@@ -12,6 +13,7 @@ TfrmCreateProject::TfrmCreateProject(const QList<QByteArray> &categories, TMessa
 {
     ui->setupUi(this);
     SetFixedDialogFrame(*this);
+    ClickButtonsOnEnter(*this);
     // Each entry keeps its bytes, so that category() hands back exactly the stored name.
     for (const QByteArray &category : categories)
         ui->cbxCategories->addItem(FromAnsi(category), category);
@@ -80,8 +82,8 @@ void TfrmCreateProject::btnOkClick()
 {
     // The project's header line in Projects.dat is split at every "^".
     if (CheckEntry(m_msg, ui->edtName, QStringLiteral("A valid project name is required!"),
-                   {{ui->edtName, ui->edtName->text(), QStringLiteral("a project name"), true},
-                    {ui->edtStartDate, ui->edtStartDate->text(), QStringLiteral("a date"), true},
-                    {ui->edtEndDate, ui->edtEndDate->text(), QStringLiteral("a date"), true}}))
+                   {{ui->edtName, ui->edtName->text(), QStringLiteral("a project name"), true, false},
+                    {ui->edtStartDate, ui->edtStartDate->text(), QStringLiteral("a date"), true, false},
+                    {ui->edtEndDate, ui->edtEndDate->text(), QStringLiteral("a date"), true, false}}))
         accept();
 }

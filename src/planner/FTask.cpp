@@ -3,6 +3,7 @@
 #include "planner/FEntryCheck.h"
 #include "planner/PlannerText.h"
 #include "toolkit/DialogFrame.h"
+#include "toolkit/EnterKey.h"
 #include "ui_FTask.h"
 #include "util/CodePage.h"
 
@@ -24,6 +25,7 @@ TfrmTask::TfrmTask(TMessageBox &msg, QWidget *parent)
 {
     ui->setupUi(this);
     SetFixedDialogFrame(*this);
+    ClickButtonsOnEnter(*this);
     m_notesShown = RawText(*ui->memNotes);
     connect(ui->btnOk, &QPushButton::clicked, this, &TfrmTask::btnOkClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -99,9 +101,9 @@ void TfrmTask::btnOkClick()
 {
     // A task's fields are quoted in Projects.dat, so "^" is welcome in them.
     if (CheckEntry(m_msg, ui->edtName, QStringLiteral("A valid task description is required!"),
-                   {{ui->edtName, ui->edtName->text(), QStringLiteral("a task description"), false},
-                    {ui->memNotes, typedNotes(), QStringLiteral("the notes"), false},
-                    {ui->edtStartDate, ui->edtStartDate->text(), QStringLiteral("a date"), false},
-                    {ui->edtEndDate, ui->edtEndDate->text(), QStringLiteral("a date"), false}}))
+                   {{ui->edtName, ui->edtName->text(), QStringLiteral("a task description"), false, false},
+                    {ui->memNotes, typedNotes(), QStringLiteral("the notes"), false, true},
+                    {ui->edtStartDate, ui->edtStartDate->text(), QStringLiteral("a date"), false, false},
+                    {ui->edtEndDate, ui->edtEndDate->text(), QStringLiteral("a date"), false, false}}))
         accept();
 }

@@ -11,21 +11,56 @@
 #include "util/CodePage.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <array>
 
 namespace {
 
-enum Image { CategoryImage, ProjectImage };
+// The nodes whose texts are widest, a few of them, ranked by the sum of their characters'
+// advances (kerning aside): the widest node is among them.
+class TWidestTexts {
+public:
+    explicit TWidestTexts(const QFontMetrics &metrics)
+    {
+        for (int c = 0; c < 256; ++c)
+            m_advance[c] = metrics.horizontalAdvance(QChar(c));
+        m_wide = metrics.horizontalAdvance(QLatin1Char('W'));
+    }
+    void offer(QTreeWidgetItem *node)
+    {
+        int width = 0;
+        for (const QChar c : node->text(0))
+            width += c.unicode() < 256 ? m_advance[c.unicode()] : m_wide;
+        if (m_nodes.size() < kKept) {
+            m_nodes.append({width, node});
+            return;
+        }
+        const auto narrowest = std::min_element(m_nodes.begin(), m_nodes.end());
+        if (width > narrowest->first)
+            *narrowest = {width, node};
+    }
+    QList<QTreeWidgetItem *> items() const
+    {
+        QList<QTreeWidgetItem *> nodes;
+        for (const auto &kept : m_nodes)
+            nodes.append(kept.second);
+        return nodes;
+    }
 
-QIcon TreeIcon(Image image)
-{
-    const QStyle *style = QApplication::style();
-    return style->standardIcon(image == CategoryImage ? QStyle::SP_DirIcon : QStyle::SP_FileIcon);
-}
+private:
+    static constexpr qsizetype kKept = 16;
+    std::array<int, 256> m_advance{};
+    int m_wide = 0;
+    QList<std::pair<int, QTreeWidgetItem *>> m_nodes;
+};
 
 QByteArray NodeText(const QTreeWidgetItem *node)
 {
@@ -40,14 +75,17 @@ bool IsProjectNode(const QTreeWidgetItem *node)
 } // namespace
 
 TProjectTree::TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeWidget &tree)
-    : m_context(context), m_taskList(taskList), tvwMain(tree)
+    : m_context(context), m_taskList(taskList), tvwMain(tree),
+      // Made once: a style icon made per node costs more than the node itself.
+      m_categoryIcon(QApplication::style()->standardIcon(QStyle::SP_DirIcon)),
+      m_projectIcon(QApplication::style()->standardIcon(QStyle::SP_FileIcon))
 {
     tvwMain.setIconSize(QSize(16, 16));
     tvwMain.setIndentation(19);
     tvwMain.setContextMenuPolicy(Qt::CustomContextMenu);
     // Long names scroll sideways instead of being cut short.
     tvwMain.header()->setStretchLastSection(false);
-    tvwMain.header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    tvwMain.header()->setSectionResizeMode(0, QHeaderView::Interactive);
     buildMenu();
     connect(&tvwMain, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *current) { tvwMainChange(current); });
@@ -78,28 +116,58 @@ void TProjectTree::showMenu(const QPoint &position)
     m_menu->popup(tvwMain.viewport()->mapToGlobal(position));
 }
 
+// The nodes are made detached and handed to the tree in one call: a tree that takes them one
+// by one updates its model for each. Projects are grouped by category in one pass over the
+// book, so that the order is the book's within each category.
 void TProjectTree::RebuildProjectTree(const QByteArray &selectName)
 {
     m_context.updating = true;
     m_taskList.ClearProjectDetails();
     tvwMain.clear();
     const TProjects &book = *m_context.projects;
+    QHash<QByteArray, QList<const TProject *>> byCategory;
+    byCategory.reserve(book.Categories.count());
+    for (int c = 0; c < book.Categories.count(); ++c)
+        byCategory.insert(book.Categories.at(c), {});
+    for (int p = 0; p < book.count(); ++p) {
+        const TProject *project = book.object(p);
+        const auto group = byCategory.find(project->Category);
+        if (group != byCategory.end())
+            group->append(project);
+    }
+
+    TWidestTexts longest(tvwMain.fontMetrics());
+    QList<QTreeWidgetItem *> roots;
+    roots.reserve(book.Categories.count());
+    QTreeWidgetItem *selected = nullptr; // the last node of that name, in tree order
     for (int c = 0; c < book.Categories.count(); ++c) {
         const QByteArray &category = book.Categories.at(c);
-        auto *root = new QTreeWidgetItem(&tvwMain, QStringList(FromAnsi(category)));
-        root->setIcon(0, TreeIcon(CategoryImage));
-        for (int p = 0; p < book.count(); ++p) {
-            const TProject &project = *book.object(p);
-            if (project.Category != category)
-                continue;
-            auto *node = new QTreeWidgetItem(root, QStringList(FromAnsi(project.Name)));
-            node->setIcon(0, TreeIcon(ProjectImage));
-            if (!selectName.isEmpty() && project.Name == selectName)
-                tvwMain.setCurrentItem(node);
-            tvwMain.expandItem(root);
+        auto *root = new QTreeWidgetItem(QStringList(FromAnsi(category)));
+        root->setIcon(0, m_categoryIcon);
+        longest.offer(root);
+        const QList<const TProject *> &projects = byCategory.value(category);
+        QList<QTreeWidgetItem *> nodes;
+        nodes.reserve(projects.size());
+        for (const TProject *project : projects) {
+            auto *node = new QTreeWidgetItem(QStringList(FromAnsi(project->Name)));
+            node->setIcon(0, m_projectIcon);
+            longest.offer(node);
+            if (!selectName.isEmpty() && project->Name == selectName)
+                selected = node;
+            nodes.append(node);
         }
+        root->addChildren(nodes);
+        roots.append(root);
     }
+    tvwMain.addTopLevelItems(roots);
+    for (QTreeWidgetItem *root : std::as_const(roots))
+        if (root->childCount() > 0)
+            root->setExpanded(true);
+    fitColumn(longest.items());
     m_context.updating = false;
+    // Selected as the user would: the change handler shows the project.
+    if (selected)
+        tvwMain.setCurrentItem(selected);
 }
 
 void TProjectTree::tvwMainChange(QTreeWidgetItem *node)
@@ -118,10 +186,18 @@ void TProjectTree::tvwMainChange(QTreeWidgetItem *node)
     }
 }
 
+// The node the commands act on: the selected one. The tree's current node may be unselected
+// (after start-up, after Tab into the tree, after Ctrl+click), and then nothing is selected.
+QTreeWidgetItem *TProjectTree::selectedNode() const
+{
+    const QList<QTreeWidgetItem *> selected = tvwMain.selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
 void TProjectTree::btn1Click()
 {
     QByteArray defaultCategory;
-    if (const QTreeWidgetItem *node = tvwMain.currentItem())
+    if (const QTreeWidgetItem *node = selectedNode())
         defaultCategory = NodeText(IsProjectNode(node) ? node->parent() : node);
 
     TfrmCreateProject dialog(m_context.projects->Categories.toList(), *m_context.msgMain,
@@ -158,11 +234,12 @@ void TProjectTree::NewCategory1Click()
     categories.append(name);
     m_context.markModified();
     RebuildProjectTree(QByteArray());
+    selectCategoryNode(categories.count() - 1);
 }
 
 void TProjectTree::Rename1Click()
 {
-    QTreeWidgetItem *node = tvwMain.currentItem();
+    QTreeWidgetItem *node = selectedNode();
     if (!node)
         return;
     if (IsProjectNode(node))
@@ -215,11 +292,40 @@ void TProjectTree::editCategory(QTreeWidgetItem *node)
             book.object(p)->Category = newName;
     m_context.markModified();
     RebuildProjectTree(QByteArray());
+    selectCategoryNode(index);
+}
+
+// The column as wide as its widest node, so that long names scroll sideways. Only the nodes
+// with the widest texts are measured exactly: asking the view to fit the column measures every
+// node again after each change, which costs as much as the rebuild itself.
+void TProjectTree::fitColumn(const QList<QTreeWidgetItem *> &candidates)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(&tvwMain);
+    option.font = tvwMain.font();
+    option.fontMetrics = tvwMain.fontMetrics();
+    option.decorationSize = tvwMain.iconSize();
+    option.widget = &tvwMain;
+    int widest = 0;
+    for (QTreeWidgetItem *node : candidates) {
+        const int depth = node->parent() ? 1 : 0;
+        const int indent = tvwMain.indentation() * (depth + (tvwMain.rootIsDecorated() ? 1 : 0));
+        const QModelIndex index = tvwMain.indexFromItem(node);
+        widest = qMax(widest, indent + tvwMain.itemDelegate()->sizeHint(option, index).width());
+    }
+    tvwMain.setColumnWidth(0, widest);
+}
+
+// Root nodes stand in the order of the category list, one for each entry.
+void TProjectTree::selectCategoryNode(int index)
+{
+    if (QTreeWidgetItem *node = tvwMain.topLevelItem(index))
+        tvwMain.setCurrentItem(node);
 }
 
 void TProjectTree::Delete1Click()
 {
-    QTreeWidgetItem *node = tvwMain.currentItem();
+    QTreeWidgetItem *node = selectedNode();
     if (!node)
         return;
     if (IsProjectNode(node))

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIcon>
+#include <QList>
 #include <QObject>
 
 class QAction;
@@ -34,6 +36,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QTreeWidgetItem *selectedNode() const;
+    void selectCategoryNode(int index);
+    void fitColumn(const QList<QTreeWidgetItem *> &candidates);
     void buildMenu();
     void showMenu(const QPoint &position);
     void editProject(QTreeWidgetItem *node);
@@ -45,4 +50,6 @@ private:
     TTaskList &m_taskList;
     QTreeWidget &tvwMain;
     QMenu *m_menu = nullptr;
+    QIcon m_categoryIcon; // image 0
+    QIcon m_projectIcon;  // image 1
 };

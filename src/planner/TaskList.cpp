@@ -5,14 +5,16 @@
 #include "planner/PlannerContext.h"
 #include "planner/PlannerText.h"
 #include "toolkit/DialogRunner.h"
+#include "toolkit/ElidedLabel.h"
 #include "toolkit/Gauge.h"
+#include "toolkit/GridDelegate.h"
 #include "toolkit/MessageBox.h"
+#include "toolkit/RowDiscard.h"
 #include "util/CodePage.h"
 #include "util/UUtils.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -50,6 +52,11 @@ TTaskList::TTaskList(TPlannerContext &context, const Widgets &widgets)
     w.lvwItems->setColumnWidth(ColDone, 40);
     w.lvwItems->setColumnWidth(ColStartDate, 100);
     w.lvwItems->setColumnWidth(ColEndDate, 100);
+    w.lvwItems->setItemDelegate(new TGridDelegate(w.lvwItems));
+    m_discard = new TRowDiscard(*w.lvwItems);
+    // Every row is as tall as the first: the list then lays out a large project without
+    // measuring each row.
+    w.lvwItems->setUniformRowHeights(true);
 
     connect(w.lvwItems, &QTreeWidget::itemChanged, this, &TTaskList::lvwItemsChange);
     connect(w.btnAdd, &QPushButton::clicked, this, &TTaskList::btnAddClick);
@@ -59,21 +66,26 @@ TTaskList::TTaskList(TPlannerContext &context, const Widgets &widgets)
     w.lvwItems->viewport()->installEventFilter(this);
 }
 
+// The rows are made detached and handed to the list in one call: a list that takes them one
+// by one updates its model for each.
 void TTaskList::ShowProjectDetails()
 {
     const TProject &project = *m_context.currentProject;
     m_context.updating = true;
-    w.lvwItems->clear();
+    m_discard->empty();
+    QList<QTreeWidgetItem *> rows;
+    rows.reserve(project.Tasks.count());
     for (int i = 0; i < project.Tasks.count(); ++i) {
         const TTask &task = *project.Tasks.object(i);
-        auto *row = new QTreeWidgetItem(w.lvwItems);
+        auto *row = new QTreeWidgetItem(QStringList{
+            QString(), FromAnsi(FlattenLineBreaks(task.Description)),
+            FromAnsi(FlattenLineBreaks(task.Notes)), FromAnsi(task.StartDate),
+            FromAnsi(task.EndDate)});
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(ColDone, task.Done ? Qt::Checked : Qt::Unchecked);
-        row->setText(ColDescription, FromAnsi(FlattenLineBreaks(task.Description)));
-        row->setText(ColNotes, FromAnsi(FlattenLineBreaks(task.Notes)));
-        row->setText(ColStartDate, FromAnsi(task.StartDate));
-        row->setText(ColEndDate, FromAnsi(task.EndDate));
+        rows.append(row);
     }
+    w.lvwItems->addTopLevelItems(rows);
     w.lblProjName->setText(QStringLiteral("Project Name:  ") + FromAnsi(project.Name));
     w.lblStartDate->setText(QStringLiteral("Start Date:  ") + FromAnsi(project.StartDate));
     w.lblEndDate->setText(QStringLiteral("End Date:  ") + FromAnsi(project.EndDate));
@@ -84,7 +96,7 @@ void TTaskList::ShowProjectDetails()
 void TTaskList::ClearProjectDetails()
 {
     m_context.updating = true;
-    w.lvwItems->clear();
+    m_discard->empty();
     w.lblProjName->setText(QStringLiteral("Project Name:  "));
     w.lblStartDate->setText(QStringLiteral("Start Date: "));
     w.lblEndDate->setText(QStringLiteral("End Date: "));
@@ -155,6 +167,17 @@ void TTaskList::btnAddClick()
                                              dialog.startDate(), dialog.endDate()));
     m_context.markModified();
     ShowProjectDetails();
+    selectRow(w.lvwItems->topLevelItemCount() - 1); // the new task, so the user sees it
+}
+
+void TTaskList::selectRow(int row)
+{
+    QTreeWidgetItem *item = w.lvwItems->topLevelItem(row);
+    if (!item)
+        return;
+    w.lvwItems->setCurrentItem(item);
+    item->setSelected(true);
+    w.lvwItems->scrollToItem(item);
 }
 
 void TTaskList::btnEditClick()
@@ -177,9 +200,7 @@ void TTaskList::btnEditClick()
     task.EndDate = dialog.endDate();
     m_context.markModified();
     ShowProjectDetails();
-    QTreeWidgetItem *again = w.lvwItems->topLevelItem(row);
-    w.lvwItems->setCurrentItem(again);
-    again->setSelected(true);
+    selectRow(row);
 }
 
 void TTaskList::btnRemoveClick()

@@ -2,11 +2,13 @@
 
 #include <QObject>
 
-class QLabel;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TElidedLabel;
 class TGauge;
+class TGridDelegate;
+class TRowDiscard;
 struct TPlannerContext;
 
 // The project header and the "Tasks" page: the current project's name, dates, progress and
@@ -17,9 +19,9 @@ class TTaskList : public QObject {
 public:
     struct Widgets {
         QTreeWidget *lvwItems;
-        QLabel *lblProjName;
-        QLabel *lblStartDate;
-        QLabel *lblEndDate;
+        TElidedLabel *lblProjName;
+        TElidedLabel *lblStartDate;
+        TElidedLabel *lblEndDate;
         TGauge *MainGauge;
         QPushButton *btnAdd;
         QPushButton *btnEdit;
@@ -43,9 +45,11 @@ protected:
 
 private:
     void updateGauge();
+    void selectRow(int row);
     int selectedRow() const;
     int selectedRowOrSay(const QString &noTasks, const QString &noSelection);
 
     TPlannerContext &m_context;
     Widgets w;
+    TRowDiscard *m_discard = nullptr; // owned by the list
 };

@@ -6,19 +6,29 @@
 #include "planner/TaskList.h"
 #include "shell/Branding.h"
 #include "shell/SaveChanges.h"
+#include "toolkit/EnterKey.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/MessageBox.h"
 #include "ui_FMain.h"
 #include "util/FileError.h"
 
 #include <QCloseEvent>
+#include <future>
 #include <QNetworkAccessManager>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 
 namespace {
 
 const QString kCaption = QStringLiteral("Project Zelvo");
+
+void ReportUnreadable(const TFileError &error)
+{
+    ReportError(QStringLiteral("A data file could not be read and will not be "
+                               "overwritten by \"Save Changes\" in this session.\n\n") +
+                error.message());
+}
 
 // Runs one load step; a file that exists but cannot be read is reported and start-up goes on.
 template <typename Load>
@@ -27,9 +37,7 @@ void LoadReportingErrors(Load load)
     try {
         load();
     } catch (const TFileError &error) {
-        ReportError(QStringLiteral("A data file could not be read and will not be "
-                                   "overwritten by \"Save Changes\" in this session.\n\n") +
-                    error.message());
+        ReportUnreadable(error);
     }
 }
 
@@ -42,6 +50,7 @@ TfrmMain::TfrmMain(const QString &appDir, QWidget *parent)
         m_appDir += QLatin1Char('/');
     ui->setupUi(this);
     setWindowTitle(kCaption);
+    ClickButtonsOnEnter(*this);
     m_msgMain = new TMessageBox(this);
     m_msgMain->setObjectName(QStringLiteral("msgMain"));
     http = new QNetworkAccessManager(this);
@@ -65,6 +74,17 @@ void TfrmMain::setModified(bool modified)
     m_modified = modified;
     if (modified)
         ++m_changeCount;
+    setWindowModified(modified);
+}
+
+// The caption carries Qt's placeholder for the modified marker ("Project Zelvo*" while
+// there are unsaved changes), whoever sets it.
+void TfrmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange
+        && !windowTitle().contains(QLatin1String("[*]")))
+        setWindowTitle(windowTitle() + QStringLiteral("[*]"));
 }
 
 void TfrmMain::FormCreate()
@@ -84,6 +104,23 @@ void TfrmMain::FormCreate()
     m_context.dialogParent = this;
     m_context.markModified = [this] { setModified(true); };
 
+    // The project book loads on a second thread while the day planner loads here: the two
+    // share nothing, and a large book then starts in the time of its larger file. Failures
+    // are reported in the order of the steps: day planner, categories, projects.
+    m_projects = std::make_unique<TProjects>(m_appDir);
+    std::future<QList<TFileError>> bookLoad =
+        std::async(std::launch::async, [book = m_projects.get()] {
+            QList<TFileError> failures;
+            for (const auto load : {&TProjects::LoadCategories, &TProjects::LoadProjects}) {
+                try {
+                    (book->*load)();
+                } catch (const TFileError &error) {
+                    failures << error;
+                }
+            }
+            return failures;
+        });
+
     m_hours = std::make_unique<THours>(m_appDir);
     m_context.hours = m_hours.get();
     LoadReportingErrors([this] { m_hours->LoadHours(); });
@@ -94,10 +131,9 @@ void TfrmMain::FormCreate()
 
     ui->pgcMain->setCurrentIndex(0);
 
-    m_projects = std::make_unique<TProjects>(m_appDir);
+    for (const TFileError &failure : bookLoad.get())
+        ReportUnreadable(failure);
     m_context.projects = m_projects.get();
-    LoadReportingErrors([this] { m_projects->LoadCategories(); });
-    LoadReportingErrors([this] { m_projects->LoadProjects(); });
 
     m_taskList = std::make_unique<TTaskList>(
         m_context,
@@ -106,7 +142,7 @@ void TfrmMain::FormCreate()
     m_projectTree = std::make_unique<TProjectTree>(m_context, *m_taskList, *ui->tvwMain);
     connectCommands();
     m_projectTree->RebuildProjectTree(QByteArray());
-    m_modified = false;
+    setModified(false);
     // The skin's sizes are known before the window first shows, so it opens at its final size.
     ensurePolished();
     layout()->activate();
@@ -134,6 +170,16 @@ void TfrmMain::connectCommands()
 {
     connect(ui->btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
     ui->btnSave->setShortcut(QKeySequence::Save);
+    // Ctrl+Tab and Ctrl+Shift+Tab switch the "Tasks" and "Calendar" pages from anywhere in
+    // the window, not only from inside the pages.
+    const auto turnPage = [this](int step) {
+        const int count = ui->pgcMain->count();
+        ui->pgcMain->setCurrentIndex((ui->pgcMain->currentIndex() + step + count) % count);
+    };
+    connect(new QShortcut(QKeySequence::NextChild, this), &QShortcut::activated, this,
+            [turnPage] { turnPage(1); });
+    connect(new QShortcut(QKeySequence::PreviousChild, this), &QShortcut::activated, this,
+            [turnPage] { turnPage(-1); });
     connect(ui->btn1, &QPushButton::clicked, m_projectTree.get(), &TProjectTree::btn1Click);
     connect(ui->btnThanks, &QPushButton::clicked, this, &TfrmMain::btnThanksClick);
     ui->btnNews->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
@@ -141,9 +187,14 @@ void TfrmMain::connectCommands()
     ui->btnHelp->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
 }
 
+// Only the first showing runs the start-up steps: restoring a minimised window, or showing
+// it again, keeps the page and the selection the user left.
 void TfrmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (m_shownBefore)
+        return;
+    m_shownBefore = true;
     FormShow();
 }
 
@@ -163,6 +214,10 @@ void TfrmMain::FormShow()
         ui->btnThanks = nullptr;
     }
     ui->pgcPrinc->tabBar()->hide();
+    // Tab would hand the focus to the hidden tab bar, which cannot take it: the focus would
+    // stay where it was instead of going round the window.
+    ui->pgcPrinc->setFocusPolicy(Qt::NoFocus);
+    ui->pgcPrinc->tabBar()->setFocusPolicy(Qt::NoFocus);
     ui->pgcPrinc->setCurrentIndex(0);
     m_brandingView->centreBanner();
 }

@@ -57,6 +57,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -91,4 +92,5 @@ private:
     std::unique_ptr<TSaveChanges> m_saveChanges;
     bool m_modified = false;
     quint64 m_changeCount = 0; // changes made in this run, so a save can tell if one came in
+    bool m_shownBefore = false;
 };

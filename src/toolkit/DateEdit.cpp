@@ -1,41 +1,50 @@
 #include "toolkit/DateEdit.h"
 
-#include <QRegularExpression>
-
+#include "toolkit/MonthCalendar.h"
 #include "util/ShortDate.h"
 
 #include <QCalendarWidget>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
-constexpr int kCalendarWidth = 200;
-constexpr int kCalendarHeight = 150;
+const QColor kInvalidTint(255, 215, 215);
 
-// Characters with a meaning in a QLineEdit input mask; a separator that is one of them is
-// escaped.
-const QString kMaskMeta = QStringLiteral("AaNnXx90Dd#HhBb<>!;[]{}\\");
-
-QString Padded(int number, int width, QChar pad)
+bool IsDigit(QChar c)
 {
-    return QStringLiteral("%1").arg(number, width, 10, pad);
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+qsizetype LeadingDigits(const QString &text)
+{
+    qsizetype n = 0;
+    while (n < text.size() && IsDigit(text[n]))
+        ++n;
+    return n;
+}
+
+QString WithoutBlanks(QString text)
+{
+    return text.remove(QLatin1Char(' '));
 }
 
 } // namespace
 
-TDateEdit::TDateEdit(QWidget *parent)
-    : QLineEdit(parent), m_format(ShortDateFormat())
+TDateEdit::TDateEdit(QWidget *parent) : QLineEdit(parent)
 {
-    m_layout = LayoutOf(m_format);
-    setInputMask(MaskOf(m_format));
+    // The year always has four digits, whatever the format asks.
+    static const QRegularExpression year(QStringLiteral("y+"));
+    m_format = ShortDateFormat();
+    m_format.replace(year, QStringLiteral("yyyy"));
+    parseFormat(m_format);
+    setMaxLength(kMaxLength);
 
     m_button = new QToolButton(this);
     m_button->setObjectName(QStringLiteral("btnDropDown"));
@@ -46,155 +55,214 @@ TDateEdit::TDateEdit(QWidget *parent)
     m_button->setToolTip(tr("Choose a date"));
     m_button->setAccessibleName(tr("Choose a date"));
     connect(m_button, &QToolButton::clicked, this, &TDateEdit::showCalendar);
+    connect(this, &QLineEdit::textChanged, this, &TDateEdit::updateMark);
 
-    setText(TextOf(QDate::currentDate(), m_format));
-}
-
-QString TDateEdit::text() const
-{
-    const QString shown = displayText();
-    return shown == m_shownForStored ? m_stored : shown;
+    setText(QLocale::c().toString(QDate::currentDate(), m_format));
 }
 
 void TDateEdit::setText(const QString &text)
 {
-    QLineEdit::setText(shownFormOf(text));
-    m_stored = text;
-    m_shownForStored = displayText();
+    setMaxLength(qMax(kMaxLength, int(text.size())));
+    QLineEdit::setText(text);
+    updateMark();
 }
 
-QString TDateEdit::shownFormOf(const QString &text) const
+// The format taken apart into its date parts and the literal text between them; quoted text
+// ('' stands for a quote) is literal as well.
+void TDateEdit::parseFormat(const QString &format)
 {
-    if (fitsLayout(text))
-        return text;
-    static const QRegularExpression number(QStringLiteral("\\d+"));
-    QStringList numbers;
-    for (auto match = number.globalMatch(text); match.hasNext();)
-        numbers << match.next().captured();
-    if (numbers.size() != m_layout.fields.size())
-        return text;
-    QString shown = m_layout.skeleton;
-    for (qsizetype i = 0; i < numbers.size(); ++i) {
-        const Field &f = m_layout.fields[i];
-        if (numbers[i].size() > f.width)
-            return text;
-        shown.replace(f.position, f.width, numbers[i].rightJustified(f.width, f.pad));
-    }
-    return shown;
-}
-
-// The text has the mask's length and its separators at the mask's places.
-bool TDateEdit::fitsLayout(const QString &text) const
-{
-    const QString &skeleton = m_layout.skeleton;
-    if (text.size() != skeleton.size())
-        return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool inField = std::any_of(m_layout.fields.cbegin(), m_layout.fields.cend(),
-                                         [i](const Field &f) {
-                                             return i >= f.position && i < f.position + f.width;
-                                         });
-        if (!inField && text[i] != skeleton[i])
-            return false;
-    }
-    return true;
-}
-
-TDateEdit::Layout TDateEdit::LayoutOf(const QString &format)
-{
-    Layout layout;
-    QString &skeleton = layout.skeleton;
+    QString literal;
     for (qsizetype i = 0; i < format.size();) {
         const QChar c = format[i];
         if (c == QLatin1Char('d') || c == QLatin1Char('M') || c == QLatin1Char('y')) {
-            qsizetype run = 1;
-            while (i + run < format.size() && format[i + run] == c)
-                ++run;
-            i += run;
-            const Part part = c == QLatin1Char('d') ? Part::Day
-                              : c == QLatin1Char('M') ? Part::Month
-                                                      : Part::Year;
-            const int width = part == Part::Year ? 4 : 2;
-            // "d" and "M" write one digit where they can: the field pads with a blank.
-            const QChar pad = run == 1 && part != Part::Year ? QLatin1Char(' ') : QLatin1Char('0');
-            layout.fields.append({part, int(skeleton.size()), width, pad});
-            skeleton += QString(width, QLatin1Char(' '));
-            continue;
-        }
-        if (c == QLatin1Char('\'')) { // quoted literal text; '' stands for a quote
-            ++i;
-            if (i < format.size() && format[i] == QLatin1Char('\'')) {
-                skeleton += QLatin1Char('\'');
+            while (i < format.size() && format[i] == c)
                 ++i;
-                continue;
-            }
-            while (i < format.size()) {
-                if (format[i] == QLatin1Char('\'')) {
-                    if (i + 1 < format.size() && format[i + 1] == QLatin1Char('\'')) {
-                        skeleton += QLatin1Char('\'');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                skeleton += format[i++];
-            }
+            if (!m_parts.isEmpty())
+                m_separators << literal;
+            literal.clear();
+            const Kind kind = c == QLatin1Char('d') ? Kind::Day
+                              : c == QLatin1Char('M') ? Kind::Month
+                                                      : Kind::Year;
+            m_parts.append({kind, kind == Kind::Year ? 4 : 2});
             continue;
         }
-        skeleton += c;
+        if (c != QLatin1Char('\'')) {
+            literal += c;
+            ++i;
+            continue;
+        }
         ++i;
-    }
-    return layout;
-}
-
-QString TDateEdit::MaskOf(const QString &format)
-{
-    // Each field place takes a digit or a blank ('0'); literal text is kept, escaped where
-    // the character means something in a mask. "; " shows blanks as spaces.
-    const Layout layout = LayoutOf(format);
-    QString mask;
-    for (qsizetype i = 0; i < layout.skeleton.size(); ++i) {
-        const bool inField = std::any_of(layout.fields.cbegin(), layout.fields.cend(),
-                                         [i](const Field &f) {
-                                             return i >= f.position && i < f.position + f.width;
-                                         });
-        if (inField) {
-            mask += QLatin1Char('0');
+        if (i < format.size() && format[i] == QLatin1Char('\'')) {
+            literal += QLatin1Char('\'');
+            ++i;
             continue;
         }
-        if (kMaskMeta.contains(layout.skeleton[i]))
-            mask += QLatin1Char('\\');
-        mask += layout.skeleton[i];
+        while (i < format.size()) {
+            if (format[i] == QLatin1Char('\'')) {
+                if (i + 1 < format.size() && format[i + 1] == QLatin1Char('\'')) {
+                    literal += QLatin1Char('\'');
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                break;
+            }
+            literal += format[i++];
+        }
     }
-    return mask + QStringLiteral("; ");
 }
 
-QString TDateEdit::TextOf(const QDate &date, const QString &format)
+QDate TDateEdit::date() const
 {
-    const Layout layout = LayoutOf(format);
-    QString text = layout.skeleton;
-    for (const Field &f : layout.fields) {
-        const int number = f.part == Part::Day ? date.day()
-                           : f.part == Part::Month ? date.month()
-                                                   : date.year();
-        text.replace(f.position, f.width, Padded(number, f.width, f.pad).right(f.width));
-    }
-    return text;
-}
-
-QDate TDateEdit::shownDate() const
-{
-    const QString shown = displayText();
-    int day = 0, month = 0, year = 0;
-    for (const Field &f : m_layout.fields) {
-        bool ok = false;
-        const int number = shown.mid(f.position, f.width).trimmed().toInt(&ok);
-        if (!ok)
+    static const QRegularExpression number(QStringLiteral("\\d+"));
+    const QString shown = text();
+    QList<int> values;
+    qsizetype end = 0;
+    for (auto it = number.globalMatch(shown); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const int k = int(values.size());
+        if (k >= m_parts.size())
             return QDate();
-        (f.part == Part::Day ? day : f.part == Part::Month ? month : year) = number;
+        // Between the numbers stands the format's separator, give or take blanks.
+        const QString between = WithoutBlanks(shown.mid(end, match.capturedStart() - end));
+        if (between != (k == 0 ? QString() : WithoutBlanks(m_separators[k - 1])))
+            return QDate();
+        const QString digits = match.captured();
+        const bool year = m_parts[k].kind == Kind::Year;
+        if (year ? digits.size() != 4 : digits.size() > 2)
+            return QDate();
+        values << digits.toInt();
+        end = match.capturedEnd();
     }
+    if (values.size() != m_parts.size() || !WithoutBlanks(shown.mid(end)).isEmpty())
+        return QDate();
+    int day = 0, month = 0, year = 0;
+    for (qsizetype k = 0; k < m_parts.size(); ++k)
+        (m_parts[k].kind == Kind::Day ? day : m_parts[k].kind == Kind::Month ? month : year) =
+            values[k];
     return QDate(year, month, day);
+}
+
+TDateEdit::Place TDateEdit::placeOf(const QString &before) const
+{
+    Place place{0, 0, QString()};
+    for (const QChar c : before) {
+        if (IsDigit(c)) {
+            ++place.digits;
+            place.digitsText += c;
+        } else if (place.digits > 0) {
+            ++place.part;
+            place.digits = 0;
+            place.digitsText.clear();
+        }
+    }
+    return place;
+}
+
+// Full, or a first digit that no second one can follow (no month starts with 2 to 9, no day
+// with 4 to 9).
+bool TDateEdit::partIsComplete(const Part &part, const QString &digits) const
+{
+    if (digits.size() >= part.width)
+        return true;
+    if (digits.size() != 1 || part.kind == Kind::Year)
+        return false;
+    return digits[0] > (part.kind == Kind::Month ? QLatin1Char('1') : QLatin1Char('3'));
+}
+
+void TDateEdit::replaceRange(int start, int end, const QString &with)
+{
+    setCursorPosition(start);
+    if (end > start)
+        setSelection(start, end - start);
+    insert(with);
+}
+
+void TDateEdit::typeDigit(QChar digit)
+{
+    int start = hasSelectedText() ? selectionStart() : cursorPosition();
+    int end = hasSelectedText() ? selectionEnd() : start;
+    const QString current = text();
+    QString after = current.mid(end);
+    Place at = placeOf(current.left(start));
+    if (at.part >= m_parts.size())
+        return;
+    QString typed;
+    if (partIsComplete(m_parts[at.part], at.digitsText)) {
+        if (at.part + 1 >= m_parts.size())
+            return;
+        // On to the next part, over its separator when it is already there.
+        const QString &separator = m_separators[at.part];
+        typed = separator;
+        if (after.startsWith(separator)) {
+            end += int(separator.size());
+            after = after.mid(separator.size());
+        }
+        at = {at.part + 1, 0, QString()};
+    }
+    // Typing into a full part overwrites its next digit.
+    if (start == end && at.digits + 1 + LeadingDigits(after) > m_parts[at.part].width
+        && LeadingDigits(after) > 0) {
+        ++end;
+        after = after.mid(1);
+    }
+    typed += digit;
+    if (after.isEmpty() && at.part + 1 < m_parts.size()
+        && partIsComplete(m_parts[at.part], at.digitsText + digit))
+        typed += m_separators[at.part];
+    if (start + typed.size() + after.size() > maxLength())
+        return;
+    replaceRange(start, end, typed);
+}
+
+void TDateEdit::typeSeparator()
+{
+    const int start = hasSelectedText() ? selectionStart() : cursorPosition();
+    const int end = hasSelectedText() ? selectionEnd() : start;
+    const QString current = text();
+    const Place at = placeOf(current.left(start));
+    if (at.digits == 0 || at.part + 1 >= m_parts.size())
+        return;
+    const QString &separator = m_separators[at.part];
+    if (start == end && current.mid(end).startsWith(separator)) {
+        setCursorPosition(start + int(separator.size()));
+        return;
+    }
+    if (start + separator.size() + (current.size() - end) > maxLength())
+        return;
+    replaceRange(start, end, separator);
+}
+
+void TDateEdit::updateMark()
+{
+    const QString shown = text();
+    // Blanks and separators alone are an empty date, as older files hold it.
+    QString left = WithoutBlanks(shown);
+    for (const QString &separator : std::as_const(m_separators))
+        left.remove(WithoutBlanks(separator));
+    bool invalid = !left.isEmpty() && !date().isValid();
+    if (invalid && hasFocus()) {
+        // Not while a date is still being typed.
+        const Place at = placeOf(shown);
+        const bool complete = at.part > m_parts.size() - 1
+                              || (at.part == m_parts.size() - 1
+                                  && partIsComplete(m_parts[at.part], at.digitsText));
+        invalid = complete;
+    }
+    if (invalid == m_markedInvalid)
+        return;
+    m_markedInvalid = invalid;
+    if (invalid) {
+        m_normalPalette = palette();
+        QPalette tinted = m_normalPalette;
+        tinted.setColor(QPalette::Base, kInvalidTint);
+        setPalette(tinted);
+        setToolTip(tr("Not a calendar date (%1)").arg(m_format));
+    } else {
+        setPalette(m_normalPalette);
+        setToolTip(QString());
+    }
+    setAccessibleDescription(toolTip());
 }
 
 void TDateEdit::showCalendar()
@@ -204,15 +272,14 @@ void TDateEdit::showCalendar()
         m_popup->setObjectName(QStringLiteral("popDropDown"));
         m_calendar = new QCalendarWidget(m_popup);
         m_calendar->setObjectName(QStringLiteral("calDropDown"));
-        m_calendar->setFirstDayOfWeek(Qt::Sunday);
-        m_calendar->setFixedSize(kCalendarWidth, kCalendarHeight);
+        SetUpMonthCalendar(*m_calendar);
         auto *layout = new QVBoxLayout(m_popup);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_calendar);
         connect(m_calendar, &QCalendarWidget::clicked, this, &TDateEdit::pickDate);
         connect(m_calendar, &QCalendarWidget::activated, this, &TDateEdit::pickDate);
     }
-    const QDate shown = shownDate();
+    const QDate shown = date();
     m_calendar->setSelectedDate(shown.isValid() ? shown : QDate::currentDate());
 
     m_popup->adjustSize();
@@ -228,12 +295,14 @@ void TDateEdit::showCalendar()
     m_calendar->setFocus(Qt::PopupFocusReason);
 }
 
+// The pick is written as the short date writes it ("1/20/2027"), as an edit of the field.
 void TDateEdit::pickDate(const QDate &date)
 {
     m_popup->hide();
-    QLineEdit::setText(TextOf(date, m_format));
-    setModified(true);
     setFocus(Qt::PopupFocusReason);
+    const QString picked = QLocale::c().toString(date, m_format);
+    setMaxLength(qMax(kMaxLength, int(picked.size())));
+    replaceRange(0, int(text().size()), picked);
 }
 
 void TDateEdit::resizeEvent(QResizeEvent *event)
@@ -253,5 +322,29 @@ void TDateEdit::keyPressEvent(QKeyEvent *event)
         showCalendar();
         return;
     }
-    QLineEdit::keyPressEvent(event);
+    const QString typed = event->text();
+    const Qt::KeyboardModifiers chord =
+        event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (chord != Qt::NoModifier || typed.size() != 1 || !typed[0].isPrint()) {
+        QLineEdit::keyPressEvent(event); // editing keys, moves, shortcuts
+        return;
+    }
+    const QChar c = typed[0];
+    if (IsDigit(c))
+        typeDigit(c);
+    else if (QStringLiteral("/.-").contains(c) || m_separators.join(QString()).contains(c))
+        typeSeparator();
+    event->accept(); // anything else is refused
+}
+
+void TDateEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    updateMark();
+}
+
+void TDateEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    updateMark();
 }

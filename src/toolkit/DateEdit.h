@@ -4,37 +4,43 @@
 #include <QLineEdit>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QCalendarWidget;
 class QFrame;
 class QToolButton;
 
-// The masked date field: a date of at most 10 characters in the order of the short date
-// format (ShortDate.h, read when the field is made), two positions each for day and month
-// and four for the year, the format's separators kept in the text, blanks shown as spaces.
-// It starts with today's date, and a small button drops down a month calendar (200 x 150,
-// weeks starting on Sunday) whose pick is written into the field.
+// The date field: a date of at most 10 characters in the order of the short date format
+// (ShortDate.h, read when the field is made), starting with today's date written in that
+// format. A small button drops down a month calendar (200 x 150, weeks starting on Sunday)
+// whose pick is written into the field in the short date format.
 //
-// The planner keeps dates as text and never converts them, so text() and setText() carry
-// the text exactly: a text given to setText() reads back unchanged (even "" or a text that
-// does not fit the mask) until the user edits the field; after that text() is the text
-// shown. They hide QLineEdit's own text()/setText(), which would drop the blanks of the
-// mask; call them on a TDateEdit.
+// The planner keeps dates as text and never converts them: the field's text is exactly what
+// it shows, and a text given to setText() reads back unchanged, whatever it holds.
+//
+// Typing follows how people write dates: digits fill the parts (day, month, year) in the
+// format's order, a part that is full or cannot take another digit moves on to the next, a
+// separator key moves on as well, and other characters are refused. A text that is not a
+// calendar date in the format is marked in the field (a tinted background and a tool tip),
+// once it is complete or the field has lost the focus; the text itself is left as it is.
 class TDateEdit : public QLineEdit
 {
     Q_OBJECT
 
 public:
+    static constexpr int kMaxLength = 10;
+
     explicit TDateEdit(QWidget *parent = nullptr);
 
-    QString text() const;
+    // Shows text as it is, also one longer than a typed date may be. Hides QLineEdit's
+    // setText(), which would cut such a text short; call it on a TDateEdit.
     void setText(const QString &text);
 
-    // The QLineEdit input mask for a date format, e.g. "M/d/yyyy" -> "00/00/0000; ".
-    static QString MaskOf(const QString &format);
-    // date laid into the mask of format: a one-letter day or month is padded with a blank
-    // (" 4/ 1/2008" for M/d/yyyy), a two-letter one with a zero, the year has four digits.
-    static QString TextOf(const QDate &date, const QString &format);
+    // The calendar date the text names in the field's format (day and month of one or two
+    // digits, blanks around them allowed, a four-digit year), or an invalid date.
+    QDate date() const;
+    // True while the field marks its text as not a calendar date.
+    bool isMarkedInvalid() const { return m_markedInvalid; }
 
     // Opens the drop-down calendar (also Alt+Down or F4 in the field).
     void showCalendar();
@@ -44,36 +50,38 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    enum class Part { Day, Month, Year };
-    struct Field
+    enum class Kind { Day, Month, Year };
+    struct Part
     {
-        Part part;
-        int position;
-        int width;
-        QChar pad;
+        Kind kind;
+        int width; // digits a full part holds
     };
-    // A format taken apart: its literal text with the fields' places left blank, and the
-    // fields.
-    struct Layout
+    // Where typing stands: the part the caret is in and the digits it already holds.
+    struct Place
     {
-        QString skeleton;
-        QList<Field> fields;
+        int part;
+        int digits;
+        QString digitsText;
     };
-    static Layout LayoutOf(const QString &format);
-    // A stored date laid into the mask for display: "10/3/2026" shows as "10/ 3/2026".
-    // Texts that are not such a date are shown as they are.
-    QString shownFormOf(const QString &text) const;
-    bool fitsLayout(const QString &text) const;
 
-    QDate shownDate() const;
+    void parseFormat(const QString &format);
+    Place placeOf(const QString &before) const;
+    bool partIsComplete(const Part &part, const QString &digits) const;
+    void typeDigit(QChar digit);
+    void typeSeparator();
+    void replaceRange(int start, int end, const QString &with);
+    void updateMark();
     void pickDate(const QDate &date);
 
     QString m_format;
-    Layout m_layout;
-    QString m_stored;         // the text last given to setText()
-    QString m_shownForStored; // how the mask displayed it
+    QList<Part> m_parts;
+    QStringList m_separators; // m_separators[k] stands between part k and part k + 1
+    bool m_markedInvalid = false;
+    QPalette m_normalPalette;
     QToolButton *m_button = nullptr;
     QFrame *m_popup = nullptr;
     QCalendarWidget *m_calendar = nullptr;

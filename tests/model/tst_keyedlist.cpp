@@ -57,6 +57,8 @@ private slots:
     void indexOf_afterChanges_findsFirstMatchIgnoringCase_data();
     void indexOf_afterChanges_findsFirstMatchIgnoringCase();
     void indexOf_randomChanges_agreesWithLinearScan();
+    void indexesOf_withAndWithoutIndex_findsFirstMatches_data();
+    void indexesOf_withAndWithoutIndex_findsFirstMatches();
     void removeAndClear_destroyOwnedObjects();
     void stringList_replaceAndRemove_keepFirstMatch();
 };
@@ -166,6 +168,43 @@ void TestKeyedList::indexOf_randomChanges_agreesWithLinearScan()
                                      .arg(expected)));
         }
     }
+}
+
+void TestKeyedList::indexesOf_withAndWithoutIndex_findsFirstMatches_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<ByteList>("wanted");
+    QTest::addColumn<QList<int>>("expected");
+    const QStringList book{"+1/5/2027-1:00 AM", "+1/5/2027-12:00 M", "+1/5/2027-1:00 am",
+                           "+1/6/2027-1:00 AM", "+1/7/2027-1:00 PM"};
+    QTest::newRow("each found, first match, case ignored")
+        << book << ByteList{"1/5/2027-1:00 am", "1/5/2027-12:00 m", "1/6/2027-1:00 AM"}
+        << QList<int>{0, 1, 3};
+    QTest::newRow("missing keys and other lengths") << book
+        << ByteList{"1/5/2027-2:00 AM", "", "1/5/2027-1:00 AMX"} << QList<int>{-1, -1, -1};
+    QTest::newRow("the same key twice") << book << ByteList{"1/6/2027-1:00 AM", "1/6/2027-1:00 am"}
+                                        << QList<int>{3, 3};
+    QTest::newRow("after changes") << book + QStringList{"-0", "=2 X"}
+                                   << ByteList{"1/5/2027-1:00 AM", "x", "1/6/2027-1:00 AM"}
+                                   << QList<int>{1, 2, -1};
+    QTest::newRow("empty list") << QStringList{} << ByteList{"a"} << QList<int>{-1};
+}
+
+// The same answers whether the index exists or not; asking many keys does not build it.
+void TestKeyedList::indexesOf_withAndWithoutIndex_findsFirstMatches()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(ByteList, wanted);
+    QFETCH(QList<int>, expected);
+    TKeyedList<TItem> scanned;
+    Run(scanned, steps);
+    QCOMPARE(scanned.indexesOf(wanted), expected);
+    QVERIFY(!scanned.isIndexed());
+
+    TKeyedList<TItem> indexed;
+    Run(indexed, steps + QStringList{"?"});
+    QVERIFY(indexed.isIndexed());
+    QCOMPARE(indexed.indexesOf(wanted), expected);
 }
 
 void TestKeyedList::removeAndClear_destroyOwnedObjects()

@@ -104,12 +104,8 @@ inline void TypeText(QWidget *widget, const QString &text)
     }
 }
 
-// Today's date as a fresh date field shows it under M/d/yyyy.
+// Today's date as a fresh date field shows it under M/d/yyyy: as the short date writes it.
 inline QString TodayInField()
 {
-    const QDate today = QDate::currentDate();
-    return QStringLiteral("%1/%2/%3")
-        .arg(today.month(), 2, 10, QLatin1Char(' '))
-        .arg(today.day(), 2, 10, QLatin1Char(' '))
-        .arg(today.year());
+    return ShortDateText(QDate::currentDate());
 }

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void calendar_dayClickAndMonthButtonsShowTheNewDay();
     void calendar_pointerSwitchesRefreshTimerOn();
     void keys_ignoreLetterCaseAndFirstEntryWins();
+    void startUp_showsTheDayWithoutIndexingTheStore();
 };
 
 void TestDayPlanner::rows_haveTheirCaptionsInOrder()
@@ -227,6 +228,25 @@ void TestDayPlanner::keys_ignoreLetterCaseAndFirstEntryWins()
     QCOMPARE(frm.hours().object(0)->Action, QByteArray("Changed"));
     QCOMPARE(frm.hours().object(0)->Hour, QByteArray("1:00 PM"));
     QCOMPARE(frm.hours().object(1)->Action, QByteArray("Second"));
+}
+
+// A large store is shown at start-up without building its key index; the first edit does.
+void TestDayPlanner::startUp_showsTheDayWithoutIndexingTheStore()
+{
+    TMainWindowFixture f;
+    const QByteArray today = ShortDateText(QDate::currentDate()).toLatin1();
+    f.writeFile(QStringLiteral("Hours.dat"), "1/1/2001^1:00 AM^old^\r\n" + today + "^2:00 am^Call^\r\n"
+                                                 + today + "^2:00 AM^second^\r\n");
+    TfrmMain &frm = f.open();
+    QCOMPARE(action(f, 1), QStringLiteral("Call"));
+    QCOMPARE(action(f, 0), QString());
+    QVERIFY(!frm.hours().isIndexed());
+    selectRow(f, 1);
+    typeAction(QStringLiteral("Call Bob"));
+    QTest::mouseClick(f.child<QPushButton>("btnEditHour"), Qt::LeftButton);
+    QVERIFY(frm.hours().isIndexed());
+    QCOMPARE(action(f, 1), QStringLiteral("Call Bob"));
+    QCOMPARE(frm.hours().count(), 3);
 }
 
 QTEST_MAIN(TestDayPlanner)

@@ -34,6 +34,10 @@ private slots:
     void ok_nameWithBlanksAtTheEnds_isAcceptedUntrimmed();
     void ok_characterTheFieldCannotKeep_isRefusedByName_data();
     void ok_characterTheFieldCannotKeep_isRefusedByName();
+    void ok_textTheFilesCannotGiveBack_isRefusedAndShown_data();
+    void ok_textTheFilesCannotGiveBack_isRefusedAndShown();
+    void enter_onFocusedButton_clicksIt_data();
+    void enter_onFocusedButton_clicksIt();
     void enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose_data();
     void enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose();
     void cancelOrClose_endsWithCancelWithoutChecking_data();
@@ -326,6 +330,172 @@ void TestEntryDialogs::ok_characterTheFieldCannotKeep_isRefusedByName()
         QCOMPARE(edit->text(), typed);
     else
         QCOMPARE(qobject_cast<QPlainTextEdit *>(target)->toPlainText(), typed);
+}
+
+void TestEntryDialogs::ok_textTheFilesCannotGiveBack_isRefusedAndShown_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("selected"); // the characters shown as the fault
+    QTest::addColumn<QString>("message");  // empty: accepted
+
+    const QString nul(QChar(0));
+    // A line break, a NUL or another control character in a one-line field.
+    QTest::newRow("category copied with its line end") << Kind::Category << "edtName"
+        << QStringLiteral("Ebooks\r\n") << QStringLiteral("\r")
+        << QStringLiteral("The line break (U+000D) at position 7 cannot be stored in a category name.");
+    QTest::newRow("line break in project name") << Kind::Project << "edtName"
+        << QStringLiteral("Dog\nTraining") << QStringLiteral("\n")
+        << QStringLiteral("The line break (U+000A) at position 4 cannot be stored in a project name.");
+    QTest::newRow("line break in task description") << Kind::Task << "edtName"
+        << QStringLiteral("Write\ncopy") << QStringLiteral("\n")
+        << QStringLiteral("The line break (U+000A) at position 6 cannot be stored in a task description.");
+    QTest::newRow("line break in action") << Kind::Hour << "edtName"
+        << QStringLiteral("Call\r\nBob") << QStringLiteral("\r")
+        << QStringLiteral("The line break (U+000D) at position 5 cannot be stored in an action.");
+    QTest::newRow("line break after a date") << Kind::Project << "edtEndDate"
+        << QStringLiteral("1/5/2027\n") << QStringLiteral("\n")
+        << QStringLiteral("The line break (U+000A) at position 9 cannot be stored in a date.");
+    QTest::newRow("tab in action") << Kind::Hour << "edtName"
+        << QStringLiteral("Call\tBob") << QStringLiteral("\t")
+        << QStringLiteral("The tab character (U+0009) at position 5 cannot be stored in an action.");
+    QTest::newRow("control character in task description") << Kind::Task << "edtName"
+        << QStringLiteral("Fix\u0001it") << QStringLiteral("\u0001")
+        << QStringLiteral("The control character U+0001 at position 4 cannot be stored in a task description.");
+    QTest::newRow("C1 control in category name") << Kind::Category << "edtName"
+        << QStringLiteral("Web\u0081") << QStringLiteral("\u0081")
+        << QStringLiteral("The control character U+0081 at position 4 cannot be stored in a category name.");
+    QTest::newRow("NUL in project name") << Kind::Project << "edtName"
+        << QStringLiteral("Dog") + nul + QStringLiteral("s") << nul
+        << QStringLiteral("The NUL character (U+0000) at position 4 cannot be stored in a project name.");
+    QTest::newRow("NUL in notes") << Kind::Task << "memNotes"
+        << QStringLiteral("first\nse") + nul + QStringLiteral("cond") << nul
+        << QStringLiteral("The NUL character (U+0000) in line 2 at position 3 cannot be stored in the notes.");
+    QTest::newRow("NUL in a date") << Kind::Task << "edtStartDate"
+        << nul + QStringLiteral("1/5/2027") << nul
+        << QStringLiteral("The NUL character (U+0000) at position 1 cannot be stored in a date.");
+
+    // Text the line-break escape would not give back.
+    QTest::newRow("section signs in notes") << Kind::Task << "memNotes"
+        << QStringLiteral("See \u00a7\u00a7 12") << QStringLiteral("\u00a7\u00a7")
+        << QStringLiteral("The characters \"\u00a7\u00a7\" in line 1 at position 5 cannot be stored in the "
+                          "notes: they would be read back as a line break.");
+    QTest::newRow("section signs in project name") << Kind::Project << "edtName"
+        << QStringLiteral("Terms \u00a7\u00a7 4-5") << QStringLiteral("\u00a7\u00a7")
+        << QStringLiteral("The characters \"\u00a7\u00a7\" at position 7 cannot be stored in a project "
+                          "name: they would be read back as a line break.");
+    QTest::newRow("yen signs in category name") << Kind::Category << "edtName"
+        << QStringLiteral("Yen \u00a5\u00a5") << QStringLiteral("\u00a5\u00a5")
+        << QStringLiteral("The characters \"\u00a5\u00a5\" at position 5 cannot be stored in a category "
+                          "name: they would be read back as a line break.");
+    QTest::newRow("three section signs in action") << Kind::Hour << "edtName"
+        << QStringLiteral("Read \u00a7\u00a7\u00a7 1") << QStringLiteral("\u00a7\u00a7")
+        << QStringLiteral("The characters \"\u00a7\u00a7\" at position 6 cannot be stored in an action: "
+                          "they would be read back as a line break.");
+    QTest::newRow("yen signs in a date") << Kind::Task << "edtEndDate"
+        << QStringLiteral("\u00a5\u00a5") << QStringLiteral("\u00a5\u00a5")
+        << QStringLiteral("The characters \"\u00a5\u00a5\" at position 1 cannot be stored in a date: "
+                          "they would be read back as a line break.");
+    QTest::newRow("yen sign before a line break") << Kind::Task << "memNotes"
+        << QStringLiteral("Rule \u00a5\nnext") << QStringLiteral("\u00a5")
+        << QStringLiteral("The character \"\u00a5\" just before a line break in line 1 at position 6 "
+                          "cannot be stored in the notes: the two would be read back in the other order.");
+    QTest::newRow("yen sign before a line break, second line") << Kind::Task << "memNotes"
+        << QStringLiteral("a\nb\u00a5\nc") << QStringLiteral("\u00a5")
+        << QStringLiteral("The character \"\u00a5\" just before a line break in line 2 at position 2 "
+                          "cannot be stored in the notes: the two would be read back in the other order.");
+
+    // What reads back unchanged is kept.
+    QTest::newRow("single marks in notes") << Kind::Task << "memNotes"
+        << QStringLiteral("\u00a7 12 and \u00a5 5 \u00a7x\u00a7") << QString() << QString();
+    QTest::newRow("marks after line breaks") << Kind::Task << "memNotes"
+        << QStringLiteral("a\n\u00a7b\n\u00a5c\u00a5\u00a7") << QString() << QString();
+    QTest::newRow("section sign before a line break") << Kind::Task << "memNotes"
+        << QStringLiteral("Rule \u00a7\nnext") << QString() << QString();
+    QTest::newRow("single marks in project name") << Kind::Project << "edtName"
+        << QStringLiteral("\u00a71 \u00a52") << QString() << QString();
+}
+
+void TestEntryDialogs::ok_textTheFilesCannotGiveBack_isRefusedAndShown()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    QFETCH(QString, selected);
+    QFETCH(QString, message);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    auto *name = f.child<QLineEdit>(QStringLiteral("edtName"));
+    if (field != QLatin1String("edtName"))
+        TypeText(name, QStringLiteral("Valid"));
+    QWidget *target = f.child(field);
+    target->setFocus();
+    // As a paste delivers it: the whole text at once, replacing what was there.
+    auto *edit = qobject_cast<QLineEdit *>(target);
+    auto *memo = qobject_cast<QPlainTextEdit *>(target);
+    if (edit) {
+        edit->selectAll();
+        edit->insert(pasted);
+        QCOMPARE(edit->text(), pasted);
+    } else {
+        memo->selectAll();
+        memo->insertPlainText(pasted);
+    }
+
+    f.clickOk();
+    if (message.isEmpty()) {
+        QVERIFY(f.accepted());
+        QCOMPARE(f.messages(), QStringList());
+        return;
+    }
+    QCOMPARE(f.messages(), QStringList{message});
+    QCOMPARE(f.msg.log().first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(f.dialog->isVisible());
+    QVERIFY(f.dialog->result() != QDialog::Accepted);
+    QCOMPARE(QApplication::focusWidget(), target);
+    // The text is left as it was, with the fault selected.
+    if (edit) {
+        QCOMPARE(edit->text(), pasted);
+        QCOMPARE(edit->selectedText(), selected);
+    } else {
+        QString shown = memo->textCursor().selectedText();
+        shown.replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\n'));
+        QCOMPARE(shown, selected);
+        QCOMPARE(memo->toPlainText(), pasted);
+    }
+}
+
+void TestEntryDialogs::enter_onFocusedButton_clicksIt_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<int>("result");
+    const QList<QPair<Kind, const char *>> dialogs{
+        {Kind::Project, "project"}, {Kind::Task, "task"}, {Kind::Category, "category"}, {Kind::Hour, "action"}};
+    for (const auto &[kind, name] : dialogs) {
+        QTest::addRow("%s Ok, Return", name) << kind << "btnOk" << Qt::Key_Return << int(QDialog::Accepted);
+        QTest::addRow("%s Ok, Enter", name) << kind << "btnOk" << Qt::Key_Enter << int(QDialog::Accepted);
+        QTest::addRow("%s Cancel, Return", name) << kind << "btnCancel" << Qt::Key_Return << int(QDialog::Rejected);
+    }
+}
+
+void TestEntryDialogs::enter_onFocusedButton_clicksIt()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QString, button);
+    QFETCH(Qt::Key, key);
+    QFETCH(int, result);
+    TEntryDialogFixture f(kind);
+    QVERIFY(f.open());
+    TypeText(f.child<QLineEdit>(QStringLiteral("edtName")), QStringLiteral("Valid name"));
+    auto *target = f.child<QPushButton>(button);
+    target->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(target, key);
+    QVERIFY(!f.dialog->isVisible());
+    QCOMPARE(f.dialog->result(), result);
+    QCOMPARE(f.messages(), QStringList());
 }
 
 void TestEntryDialogs::enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose_data()

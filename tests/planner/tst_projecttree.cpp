@@ -4,8 +4,11 @@
 #include "toolkit/Gauge.h"
 
 #include <QAction>
+#include <QCalendarWidget>
+#include <QTableView>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 
 class TestProjectTree : public QObject {
     Q_OBJECT
@@ -19,7 +22,7 @@ private:
         QStringList roots;
         QTreeWidget *t = tree(f);
         const auto mark = [t](QTreeWidgetItem *node) {
-            return node->text(0) + (t->currentItem() == node ? QStringLiteral("*") : QString());
+            return node->text(0) + (t->currentItem() == node && node->isSelected() ? QStringLiteral("*") : QString());
         };
         for (int r = 0; r < t->topLevelItemCount(); ++r) {
             QTreeWidgetItem *root = t->topLevelItem(r);
@@ -70,6 +73,7 @@ private Q_SLOTS:
     void newProject_preselectsCategoryOfSelection_data();
     void newProject_preselectsCategoryOfSelection();
     void newProject_isSelectedAndShownEmpty();
+    void newProject_pickedDate_isStoredAsTheShortDateWritesIt();
     void newProject_withoutCategories_getsNoNode();
     void newProject_sameNameAsExisting_showsTheFirst();
     void newCategory_addsOnceIgnoringCase();
@@ -80,8 +84,11 @@ private Q_SLOTS:
     void deleteCategory_withProjects_isRefusedAfterTheQuestion();
     void deleteCategory_empty_isRemoved();
     void noSelection_editAndDeleteDoNothing();
+    void nothingSelected_commandsLeaveTheFocusedNodeAlone_data();
+    void nothingSelected_commandsLeaveTheFocusedNodeAlone();
     void duplicateNames_resolveToTheFirst();
     void rightClick_selectsTheNode();
+    void rebuild_columnFitsTheWidestName();
 };
 
 void TestProjectTree::rebuild_groupsProjectsUnderTheirCategoriesExactly()
@@ -168,6 +175,26 @@ void TestProjectTree::newProject_isSelectedAndShownEmpty()
     QVERIFY(frm.isModified());
 }
 
+// Picked from the drop-down: "1/20/2027", never " 1/20/2027".
+void TestProjectTree::newProject_pickedDate_isStoredAsTheShortDateWritesIt()
+{
+    TMainWindowFixture f;
+    TfrmMain &frm = openBook(f);
+    TMainWindowFixture::nextDialog([](QDialog &dialog) {
+        TMainWindowFixture::setField(dialog, "edtName", QStringLiteral("P5"));
+        auto *start = dialog.findChild<TDateEdit *>(QStringLiteral("edtStartDate"));
+        start->showCalendar();
+        start->calendar()->setSelectedDate(QDate(2027, 1, 20));
+        QTest::keyClick(start->calendar()->findChild<QTableView *>(), Qt::Key_Return);
+        return start->text() == QStringLiteral("1/20/2027");
+    });
+    QTest::mouseClick(f.child<QPushButton>("btn1"), Qt::LeftButton);
+    QCOMPARE(frm.projects().count(), 5);
+    QCOMPARE(frm.projects().object(4)->StartDate, QByteArray("1/20/2027"));
+    QVERIFY(frm.btnSaveClick());
+    QVERIFY(f.readFile(QStringLiteral("Projects.dat")).contains("Header^P5^A^1/20/2027^"));
+}
+
 void TestProjectTree::newProject_withoutCategories_getsNoNode()
 {
     TMainWindowFixture f;
@@ -203,7 +230,7 @@ void TestProjectTree::newCategory_addsOnceIgnoringCase()
     });
     trigger(f, "NewCategory1");
     QCOMPARE(caption, QStringLiteral("Add new category"));
-    QCOMPARE(shape(f), QStringLiteral("A(P1,P3) B(P2) Mail"));
+    QCOMPARE(shape(f), QStringLiteral("A(P1,P3) B(P2) Mail*")); // the new category is selected
 
     f.nextDialog([](QDialog &dialog) {
         TMainWindowFixture::setField(dialog, "edtName", QStringLiteral("mail"));
@@ -268,7 +295,7 @@ void TestProjectTree::editCategory_movesExactlyItsProjects()
     QCOMPARE(frm.projects().object(0)->Category, QByteArray("Alpha"));
     QCOMPARE(frm.projects().object(1)->Category, QByteArray("a"));
     QCOMPARE(frm.projects().object(2)->Category, QByteArray("Alpha"));
-    QCOMPARE(shape(f), QStringLiteral("Alpha(P1,P3) B"));
+    QCOMPARE(shape(f), QStringLiteral("Alpha*(P1,P3) B")); // the edited category is selected
 }
 
 void TestProjectTree::deleteProject_askedAndConfirmed()
@@ -338,6 +365,53 @@ void TestProjectTree::noSelection_editAndDeleteDoNothing()
     SetDialogScript({});
 }
 
+void TestProjectTree::nothingSelected_commandsLeaveTheFocusedNodeAlone_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("after start-up") << "start-up";
+    QTest::newRow("after Tab into the tree") << "tab";
+    QTest::newRow("after Ctrl+click deselects a project") << "ctrl-click project";
+    QTest::newRow("after Ctrl+click deselects a category") << "ctrl-click category";
+}
+
+// The focused node may be unselected; then the tree has no node to act on.
+void TestProjectTree::nothingSelected_commandsLeaveTheFocusedNodeAlone()
+{
+    QFETCH(QString, how);
+    TMainWindowFixture f;
+    TfrmMain &frm = openBook(f);
+    QTreeWidget *t = tree(f);
+    if (how == QLatin1String("tab")) {
+        f.child<QPushButton>("btnSave")->setFocus(Qt::TabFocusReason);
+        t->setFocus(Qt::TabFocusReason);
+    } else if (how.startsWith(QLatin1String("ctrl-click"))) {
+        QTreeWidgetItem *node = how.endsWith(QLatin1String("project")) ? t->topLevelItem(1)->child(0)
+                                                                     : t->topLevelItem(1);
+        const QPoint at = t->visualItemRect(node).center();
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(node->isSelected());
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+        QCOMPARE(t->currentItem(), node);
+    }
+    QVERIFY(t->selectedItems().isEmpty());
+
+    bool shown = false;
+    f.nextDialog([&shown](QDialog &) { return shown = true; });
+    trigger(f, "Rename1");
+    trigger(f, "Delete1");
+    QTest::keyClick(t, Qt::Key_Delete);
+    QVERIFY(!shown);
+    QCOMPARE(f.messages(), QList<QString>());
+    QCOMPARE(frm.projects().count(), 4);
+    QCOMPARE(frm.projects().Categories.count(), 2);
+
+    // New Project takes no category from the focused node: the first one is offered.
+    QString preselected;
+    newProject(QStringLiteral("P5"), &preselected);
+    QTest::mouseClick(f.child<QPushButton>("btn1"), Qt::LeftButton);
+    QCOMPARE(preselected, QStringLiteral("A"));
+}
+
 void TestProjectTree::duplicateNames_resolveToTheFirst()
 {
     TMainWindowFixture f;
@@ -365,6 +439,25 @@ void TestProjectTree::rightClick_selectsTheNode()
     QCOMPARE(tree(f)->currentItem(), node);
     QTRY_VERIFY(menu.isVisible());
     menu.hide();
+}
+
+// Long names scroll sideways: the column is as wide as the widest node, whichever it is.
+void TestProjectTree::rebuild_columnFitsTheWidestName()
+{
+    TMainWindowFixture f;
+    QByteArray projects;
+    for (int p = 0; p < 40; ++p)
+        projects += "Header^" + QByteArray(p == 17 ? "WWWWWWWWWWWWWWWWWWWWWWWWWWWW" : "iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii")
+                    + QByteArray::number(p) + "^B^^^\r\nEndProject\r\n";
+    f.writeFile(QStringLiteral("categories.dat"), "A\r\nB\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), projects);
+    f.open();
+    QTreeWidget *t = tree(f);
+    QApplication::processEvents();
+    const int needed = static_cast<QAbstractItemView *>(t)->sizeHintForColumn(0);
+    QVERIFY2(t->columnWidth(0) >= needed, qPrintable(QStringLiteral("%1 < %2").arg(t->columnWidth(0)).arg(needed)));
+    QVERIFY(t->columnWidth(0) <= needed + 8);
+    QVERIFY(t->horizontalScrollBar()->maximum() > 0);
 }
 
 QTEST_MAIN(TestProjectTree)

@@ -44,6 +44,7 @@ private:
 
 private Q_SLOTS:
     void show_projectOf11With3Done_showsHeaderAndGauge();
+    void leaveAndReturn_largeProject_emptiesAtOnceAndShowsItAgain();
     void show_notesWithLineBreaks_areFlattenedOnOneLine();
     void tick_updatesTaskAndGaugeAtOnce();
     void add_appendsTaskAsLastRow();
@@ -131,6 +132,8 @@ void TestTaskList::add_appendsTaskAsLastRow()
     QCOMPARE(task.StartDate, QByteArray("10/14/2008"));
     QCOMPARE(list(f)->topLevelItemCount(), 2);
     QCOMPARE(list(f)->topLevelItem(1)->text(1), QStringLiteral("  Write copy "));
+    // The new task is selected, so the user sees what happened.
+    QCOMPARE(list(f)->selectedItems(), QList<QTreeWidgetItem *>{list(f)->topLevelItem(1)});
     QCOMPARE(gauge(f), QStringLiteral("1/2 tasks  50%"));
     QVERIFY(frm.isModified());
 }
@@ -287,6 +290,34 @@ void TestTaskList::keys_deleteRemovesAndDoubleClickEdits()
     QTest::mouseClick(list(f)->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(list(f)->viewport(), Qt::LeftButton, {}, centre);
     QVERIFY(edited);
+}
+
+// A large list is emptied at once and its rows freed over the next turns of the event loop;
+// coming back, or closing the window meanwhile, works as with a small one.
+void TestTaskList::leaveAndReturn_largeProject_emptiesAtOnceAndShowsItAgain()
+{
+    TMainWindowFixture f;
+    QByteArray file = "Header^Big^A^^^\r\n";
+    for (int t = 0; t < 6000; ++t)
+        file += "^" + QByteArray(t % 3 == 0 ? "True" : "False") + "^,^Task " + QByteArray::number(t) + "^,^^,^^,^^\r\n";
+    file += "EndProject\r\n";
+    f.writeFile(QStringLiteral("categories.dat"), "A\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), file);
+    f.open();
+    QTreeWidget *tree = f.child<QTreeWidget>("tvwMain");
+    QTreeWidgetItem *project = tree->topLevelItem(0)->child(0);
+    for (int round = 0; round < 2; ++round) {
+        tree->setCurrentItem(project);
+        QCOMPARE(list(f)->topLevelItemCount(), 6000);
+        QCOMPARE(list(f)->topLevelItem(5999)->text(1), QStringLiteral("Task 5999"));
+        QCOMPARE(gauge(f), QStringLiteral("2000/6000 tasks  33%"));
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QCOMPARE(list(f)->topLevelItemCount(), 0);
+        QCOMPARE(list(f)->currentItem(), nullptr);
+        QCOMPARE(gauge(f), QStringLiteral("0/0 tasks  0%"));
+        if (round == 0)
+            QTest::qWait(50); // the first time the rows are freed; the second, the window goes first
+    }
 }
 
 QTEST_MAIN(TestTaskList)

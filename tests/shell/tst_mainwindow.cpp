@@ -1,5 +1,12 @@
 #include "common/MainWindowFixture.h"
 
+#include "toolkit/ElidedLabel.h"
+#include "toolkit/GridDelegate.h"
+
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QWindow>
+
 #include <QAccessible>
 #include <QCalendarWidget>
 #include <QGroupBox>
@@ -32,6 +39,14 @@ private Q_SLOTS:
     void close_saveThatFails_keepsWindowOpen();
     void close_saveWithFileLeftUntouched_data();
     void close_saveWithFileLeftUntouched();
+    void tab_goesRoundTheWholeWindow_data();
+    void tab_goesRoundTheWholeWindow();
+    void enter_onFocusedToolbarButton_clicksIt();
+    void ctrlTab_switchesPagesFromAnywhere();
+    void caption_marksUnsavedChanges();
+    void longNames_areCutShortWithTheirWholeTextAsToolTip();
+    void showAgain_keepsThePageAndTheSelection_data();
+    void showAgain_keepsThePageAndTheSelection();
 };
 
 void TestMainWindow::create_showsMainPageWithEveryControl_data()
@@ -65,7 +80,7 @@ void TestMainWindow::create_showsMainPageWithEveryControl()
     QFETCH(QString, caption);
     TMainWindowFixture f;
     TfrmMain &frm = f.open();
-    QCOMPARE(frm.windowTitle(), QStringLiteral("Project Zelvo"));
+    QCOMPARE(frm.windowHandle()->title(), QStringLiteral("Project Zelvo"));
     QCOMPARE(frm.size(), QSize(772, 566));
 
     QWidget *control = frm.findChild<QWidget *>(name);
@@ -399,6 +414,200 @@ void TestMainWindow::close_saveWithFileLeftUntouched()
     QCOMPARE(f.messages(), (QList<QString>{QStringLiteral("Save changes before closing?"), notice}));
     QCOMPARE(int(frm.msgMain().log().last().kind), kind);
     QCOMPARE(f.readFile(QStringLiteral("categories.dat")), QByteArray("Web\r\n"));
+}
+
+void TestMainWindow::tab_goesRoundTheWholeWindow_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<bool>("backwards");
+    QTest::addColumn<QStringList>("mustVisit");
+    const QStringList common = {"btn1", "btnSave", "btnMakeMoney", "btnAbout", "tvwMain"};
+    const QStringList tasks = common + QStringList{"lvwItems", "btnAdd", "btnEdit", "btnRemove"};
+    const QStringList calendar = common + QStringList{"lvwToDo", "btnEditHour", "btnClearHour"};
+    QTest::newRow("Tasks page, Tab") << 0 << false << tasks;
+    QTest::newRow("Tasks page, Shift+Tab") << 0 << true << tasks;
+    QTest::newRow("Calendar page, Tab") << 1 << false << calendar;
+    QTest::newRow("Calendar page, Shift+Tab") << 1 << true << calendar;
+}
+
+// From the first button, Tab passes every control of the page shown and comes back to it.
+void TestMainWindow::tab_goesRoundTheWholeWindow()
+{
+    QFETCH(int, page);
+    QFETCH(bool, backwards);
+    QFETCH(QStringList, mustVisit);
+    TMainWindowFixture f;
+    f.writeFile(QStringLiteral("categories.dat"), "A\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), "Header^P1^A^^^\r\n^False^,^T^,^^,^^,^^\r\nEndProject\r\n");
+    f.open();
+    f.child<QTabWidget>("pgcMain")->setCurrentIndex(page);
+    auto *first = f.child<QWidget>("btn1");
+    first->setFocus(Qt::TabFocusReason);
+    QStringList visited;
+    for (int step = 0; step < 60; ++step) {
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QVERIFY2(!visited.contains(focus->objectName()) || focus == first,
+                 qPrintable(QStringLiteral("stuck at or back to %1 after %2")
+                                .arg(focus->objectName(), visited.join(QLatin1Char(',')))));
+        if (focus == first && step > 0)
+            break;
+        visited << focus->objectName();
+        QTest::keyClick(focus, Qt::Key_Tab, backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    }
+    QCOMPARE(QApplication::focusWidget(), first);
+    for (const QString &name : mustVisit)
+        QVERIFY2(visited.contains(name), qPrintable(name + QStringLiteral(" not in ") + visited.join(QLatin1Char(','))));
+}
+
+void TestMainWindow::enter_onFocusedToolbarButton_clicksIt()
+{
+    TMainWindowFixture f;
+    f.open();
+    auto *save = f.child<QPushButton>("btnSave");
+    save->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(save, Qt::Key_Return);
+    QVERIFY(QFile::exists(f.path(QStringLiteral("Projects.dat"))));
+
+    bool added = false; // Enter on "New Project" opens its dialog
+    f.nextDialog([&added](QDialog &) {
+        added = true;
+        return false;
+    });
+    auto *newProject = f.child<QPushButton>("btn1");
+    newProject->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(newProject, Qt::Key_Enter, Qt::KeypadModifier);
+    QVERIFY(added);
+}
+
+void TestMainWindow::ctrlTab_switchesPagesFromAnywhere()
+{
+    TMainWindowFixture f;
+    f.open();
+    auto *pages = f.child<QTabWidget>("pgcMain");
+    auto *tree = f.child<QTreeWidget>("tvwMain");
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), 1);
+    QTest::keyClick(tree, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(pages->currentIndex(), 0);
+    QTest::keyClick(tree, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(pages->currentIndex(), 1);
+}
+
+// Qt's modified marker: "Project Zelvo*" while there are unsaved changes.
+void TestMainWindow::caption_marksUnsavedChanges()
+{
+    TMainWindowFixture f;
+    f.writeFile(QStringLiteral("categories.dat"), "A\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), "Header^P1^A^^^\r\n^False^,^T^,^^,^^,^^\r\nEndProject\r\n");
+    TfrmMain &frm = f.open();
+    QCOMPARE(frm.windowHandle()->title(), QStringLiteral("Project Zelvo"));
+    auto *tree = f.child<QTreeWidget>("tvwMain");
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    f.child<QTreeWidget>("lvwItems")->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    QVERIFY(frm.isWindowModified());
+    QCOMPARE(frm.windowHandle()->title(), QStringLiteral("Project Zelvo*"));
+    QTest::mouseClick(f.child<QPushButton>("btnSave"), Qt::LeftButton);
+    QVERIFY(!frm.isWindowModified());
+    QCOMPARE(frm.windowHandle()->title(), QStringLiteral("Project Zelvo"));
+    // A caption set later (a brand's name) gets the marker as well.
+    frm.setWindowTitle(QStringLiteral("Planner Pro"));
+    frm.setModified(true);
+    QCOMPARE(frm.windowHandle()->title(), QStringLiteral("Planner Pro*"));
+}
+
+void TestMainWindow::longNames_areCutShortWithTheirWholeTextAsToolTip()
+{
+    TMainWindowFixture f;
+    const QByteArray name = QByteArray("Launch ").repeated(60).trimmed();
+    const QByteArray notes = QByteArray("step ").repeated(80).trimmed();
+    f.writeFile(QStringLiteral("categories.dat"), "A\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), "Header^Short^A^^^\r\n^False^,^T^,^n^,^^,^^\r\nEndProject\r\n"
+                                                "Header^" + name + "^A^1/1/2027^2/1/2027^\r\n"
+                                                "^False^,^Short task^,^" + notes + "^,^^,^^\r\nEndProject\r\n");
+    TfrmMain &frm = f.open();
+    const QSize size = frm.size();
+    const QSize minimum = frm.minimumSizeHint();
+    auto *tree = f.child<QTreeWidget>("tvwMain");
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    QApplication::processEvents();
+    const QSize minimumShort = frm.minimumSizeHint();
+    tree->setCurrentItem(tree->topLevelItem(0)->child(1));
+    QApplication::processEvents();
+
+    // The window keeps its size and its minimum size.
+    QCOMPARE(frm.size(), size);
+    QCOMPARE(frm.minimumSizeHint(), minimum);
+    QCOMPARE(frm.minimumSizeHint(), minimumShort);
+    auto *header = f.child<TElidedLabel>("lblProjName");
+    QCOMPARE(header->text(), QStringLiteral("Project Name:  ") + QString::fromLatin1(name));
+    QVERIFY(header->isElided());
+    QCOMPARE(header->toolTip(), header->text());
+    QVERIFY(header->width() <= frm.width());
+
+    // A task cell cut off shows its whole text as a tool tip; one that fits shows none.
+    auto *list = f.child<QTreeWidget>("lvwItems");
+    auto *grid = qobject_cast<TGridDelegate *>(list->itemDelegate());
+    QVERIFY(grid);
+    QStyleOptionViewItem option;
+    option.initFrom(list->viewport());
+    option.widget = list;
+    option.font = list->font();
+    option.fontMetrics = list->fontMetrics();
+    const QModelIndex notesCell = list->model()->index(0, 2);
+    const QModelIndex taskCell = list->model()->index(0, 1);
+    option.rect = list->visualRect(notesCell);
+    QVERIFY(grid->isCutOff(option, notesCell));
+    option.rect = list->visualRect(taskCell);
+    QVERIFY(!grid->isCutOff(option, taskCell));
+
+    QHelpEvent help(QEvent::ToolTip, list->visualRect(notesCell).center(),
+                    list->viewport()->mapToGlobal(list->visualRect(notesCell).center()));
+    QApplication::sendEvent(list->viewport(), &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QString::fromLatin1(notes));
+    QToolTip::hideText();
+
+    // A short name is not cut and has no tool tip.
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    QVERIFY(!header->isElided());
+    QCOMPARE(header->toolTip(), QString());
+}
+
+void TestMainWindow::showAgain_keepsThePageAndTheSelection_data()
+{
+    QTest::addColumn<bool>("minimise");
+    QTest::newRow("minimise and restore") << true;
+    QTest::newRow("hide and show") << false;
+}
+
+// Only the first showing runs the start-up steps.
+void TestMainWindow::showAgain_keepsThePageAndTheSelection()
+{
+    QFETCH(bool, minimise);
+    TMainWindowFixture f;
+    f.writeFile(QStringLiteral("categories.dat"), "A\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), "Header^P1^A^^^\r\n^False^,^T^,^^,^^,^^\r\nEndProject\r\n");
+    TfrmMain &frm = f.open();
+    auto *tree = f.child<QTreeWidget>("tvwMain");
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    auto *pages = f.child<QTabWidget>("pgcMain");
+    pages->setCurrentIndex(1);
+    if (minimise) {
+        frm.showMinimized();
+        QTRY_VERIFY(frm.isMinimized());
+        frm.showNormal();
+        QTRY_VERIFY(!frm.isMinimized());
+    } else {
+        frm.hide();
+        frm.show();
+    }
+    QVERIFY(frm.isVisible());
+    QCOMPARE(pages->currentIndex(), 1);
+    QCOMPARE(tree->currentItem(), tree->topLevelItem(0)->child(0));
+    QCOMPARE(f.child<QLabel>("lblProjName")->text(), QStringLiteral("Project Name:  P1"));
+    QCOMPARE(f.child<QTreeWidget>("lvwItems")->topLevelItemCount(), 1);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -18,6 +18,9 @@ private slots:
     void fresh_showsTodayInTheFormatsOrder();
     void typing_givesTheTextShown_data();
     void typing_givesTheTextShown();
+    void typing_marksOnlyWhatIsNoDate_data();
+    void typing_marksOnlyWhatIsNoDate();
+    void dropDown_showsTheWholeMonthLikeThePlanner();
     void dropDown_pickIsWrittenIntoTheField_data();
     void dropDown_pickIsWrittenIntoTheField();
     void dropDown_opensAtTheDateShown_data();
@@ -41,38 +44,42 @@ void TestDateEdit::cleanup()
 void TestDateEdit::storedText_readsBackExactly_data()
 {
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("fitsMask"); // then the field also shows it as it is
-    QTest::addColumn<QString>("shown");  // otherwise it shows this
-    QTest::newRow("two-digit month and day") << QStringLiteral("10/14/2008") << true << QString();
-    QTest::newRow("one-digit month and day padded") << QStringLiteral(" 4/ 1/2008") << true << QString();
-    QTest::newRow("empty") << QString() << false << QStringLiteral("  /  /    ");
-    QTest::newRow("blank mask") << QStringLiteral("  /  /    ") << true << QString();
-    QTest::newRow("partly typed") << QStringLiteral("1 / 1/  08") << true << QString();
-    QTest::newRow("unpadded, off the mask") << QStringLiteral("4/1/2008") << false << QStringLiteral(" 4/ 1/2008");
-    QTest::newRow("one-digit day") << QStringLiteral("10/3/2026") << false << QStringLiteral("10/ 3/2026");
-    QTest::newRow("other order, off the mask") << QStringLiteral("2008-10-14") << false << QString();
+    QTest::addColumn<bool>("marked"); // shown as not a calendar date
+    QTest::newRow("two-digit month and day") << QStringLiteral("10/14/2008") << false;
+    QTest::newRow("one-digit month and day") << QStringLiteral("4/1/2008") << false;
+    QTest::newRow("padded with blanks, from older files") << QStringLiteral(" 4/ 1/2008") << false;
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("blank mask, from older files") << QStringLiteral("  /  /    ") << false;
+    QTest::newRow("partly typed") << QStringLiteral("1 / 1/  08") << true;
+    QTest::newRow("other order") << QStringLiteral("2008-10-14") << true;
+    QTest::newRow("no such day") << QStringLiteral("2/30/2027") << true;
+    QTest::newRow("no such month") << QStringLiteral("13/1/2027") << true;
+    QTest::newRow("two-digit year") << QStringLiteral("1/5/27") << true;
+    QTest::newRow("words") << QStringLiteral("next week") << true;
+    QTest::newRow("longer than a typed date") << QStringLiteral("10/14/2008 noon") << true;
 }
 
 void TestDateEdit::storedText_readsBackExactly()
 {
     QFETCH(QString, stored);
-    QFETCH(bool, fitsMask);
-    QFETCH(QString, shown);
+    QFETCH(bool, marked);
     SetShortDateFormat(QStringLiteral("M/d/yyyy"));
     TDateEdit edit;
+    const QColor normal = edit.palette().color(QPalette::Base);
     edit.setText(stored);
     QCOMPARE(edit.text(), stored);
-    if (fitsMask)
-        QCOMPARE(edit.displayText(), stored);
-    else if (!shown.isEmpty())
-        QCOMPARE(edit.displayText(), shown);
+    QCOMPARE(edit.displayText(), stored);
+    QCOMPARE(edit.isMarkedInvalid(), marked);
+    // The mark is visible: a tinted field with a tool tip saying why.
+    QCOMPARE(edit.palette().color(QPalette::Base) != normal, marked);
+    QCOMPARE(edit.toolTip().isEmpty(), !marked);
 }
 
 void TestDateEdit::fresh_showsTodayInTheFormatsOrder_data()
 {
     const QDate today = QDate::currentDate();
-    const QString d = Padded(today.day(), 2, ' '), dd = Padded(today.day(), 2, '0');
-    const QString m = Padded(today.month(), 2, ' '), mm = Padded(today.month(), 2, '0');
+    const QString d = QString::number(today.day()), dd = Padded(today.day(), 2, '0');
+    const QString m = QString::number(today.month()), mm = Padded(today.month(), 2, '0');
     const QString yyyy = Padded(today.year(), 4, '0');
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("expected");
@@ -91,25 +98,44 @@ void TestDateEdit::fresh_showsTodayInTheFormatsOrder()
     QCOMPARE(edit.text(), expected);
     QCOMPARE(edit.displayText(), expected);
     QVERIFY(edit.maxLength() <= 10);
+    QVERIFY(!edit.isMarkedInvalid());
 }
 
 void TestDateEdit::typing_givesTheTextShown_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("clearFirst");
+    QTest::addColumn<QString>("keys"); // "all": select all first, "home", "end", or "month": select it
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("overtype the month") << QStringLiteral("M/d/yyyy") << QStringLiteral("10/14/2008")
-                                        << false << QStringLiteral("11") << QStringLiteral("11/14/2008");
-    QTest::newRow("cleared field keeps separators and blanks")
-        << QStringLiteral("M/d/yyyy") << QStringLiteral(" 4/ 1/2008") << true << QString()
-        << QStringLiteral("  /  /    ");
-    QTest::newRow("letters are refused") << QStringLiteral("M/d/yyyy") << QStringLiteral("10/14/2008")
-                                         << false << QStringLiteral("ab") << QStringLiteral("10/14/2008");
-    QTest::newRow("day first, dots") << QStringLiteral("dd.MM.yyyy") << QString() << true
+    const QString mdy = QStringLiteral("M/d/yyyy");
+    QTest::newRow("over a selected date, as written")
+        << mdy << QStringLiteral("12/3/2026") << "all" << QStringLiteral("1/5/2027") << QStringLiteral("1/5/2027");
+    QTest::newRow("digits only") << mdy << QStringLiteral("12/3/2026") << "all" << QStringLiteral("12252027")
+                                 << QStringLiteral("12/25/2027");
+    QTest::newRow("a month that cannot grow moves on") << mdy << QString() << "all" << QStringLiteral("372027")
+                                                       << QStringLiteral("3/7/2027");
+    QTest::newRow("separator after a full part is not doubled")
+        << mdy << QString() << "all" << QStringLiteral("10/14/2008") << QStringLiteral("10/14/2008");
+    QTest::newRow("separator moves on early") << mdy << QString() << "all" << QStringLiteral("1/1/2008")
+                                              << QStringLiteral("1/1/2008");
+    QTest::newRow("separator at the start is ignored") << mdy << QString() << "all" << QStringLiteral("/1/2/2008")
+                                                       << QStringLiteral("1/2/2008");
+    QTest::newRow("overtype the month") << mdy << QStringLiteral("10/14/2008") << "home" << QStringLiteral("11")
+                                        << QStringLiteral("11/14/2008");
+    QTest::newRow("type over the selected month") << mdy << QStringLiteral("10/14/2008") << "month"
+                                                  << QStringLiteral("7") << QStringLiteral("7/14/2008");
+    QTest::newRow("a full date takes no more digits") << mdy << QStringLiteral("10/14/2008") << "end"
+                                                      << QStringLiteral("5") << QStringLiteral("10/14/2008");
+    QTest::newRow("cleared field stays empty") << mdy << QStringLiteral("4/1/2008") << "all" << QString()
+                                               << QString();
+    QTest::newRow("letters are refused") << mdy << QStringLiteral("10/14/2008") << "end" << QStringLiteral("ab")
+                                         << QStringLiteral("10/14/2008");
+    QTest::newRow("day first, dots") << QStringLiteral("dd.MM.yyyy") << QString() << "all"
                                      << QStringLiteral("04012008") << QStringLiteral("04.01.2008");
-    QTest::newRow("year first, dashes") << QStringLiteral("yyyy-MM-dd") << QString() << true
+    QTest::newRow("day first, one digit each") << QStringLiteral("dd.MM.yyyy") << QString() << "all"
+                                               << QStringLiteral("5.1.2027") << QStringLiteral("5.1.2027");
+    QTest::newRow("year first, dashes") << QStringLiteral("yyyy-MM-dd") << QString() << "all"
                                         << QStringLiteral("20080104") << QStringLiteral("2008-01-04");
 }
 
@@ -117,20 +143,63 @@ void TestDateEdit::typing_givesTheTextShown()
 {
     QFETCH(QString, format);
     QFETCH(QString, stored);
-    QFETCH(bool, clearFirst);
+    QFETCH(QString, keys);
     QFETCH(QString, typed);
     QFETCH(QString, expected);
     SetShortDateFormat(format);
     TDateEdit edit;
     edit.setText(stored);
-    if (clearFirst) {
+    if (keys == QLatin1String("all")) {
         QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(&edit, Qt::Key_Backspace);
+    } else if (keys == QLatin1String("home")) {
+        QTest::keyClick(&edit, Qt::Key_Home);
+    } else if (keys == QLatin1String("end")) {
+        QTest::keyClick(&edit, Qt::Key_End);
+    } else {
+        QTest::keyClick(&edit, Qt::Key_Home);
+        QTest::keyClick(&edit, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&edit, Qt::Key_Right, Qt::ShiftModifier);
     }
-    QTest::keyClick(&edit, Qt::Key_Home);
+    if (typed.isEmpty())
+        QTest::keyClick(&edit, Qt::Key_Backspace);
     QTest::keyClicks(&edit, typed);
     QCOMPARE(edit.displayText(), expected);
     QCOMPARE(edit.text(), expected);
+}
+
+void TestDateEdit::typing_marksOnlyWhatIsNoDate_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("markedWhileTyping");
+    QTest::addColumn<bool>("markedAfterLeaving");
+    QTest::newRow("a date") << QStringLiteral("1/5/2027") << false << false;
+    QTest::newRow("half a date") << QStringLiteral("1/5/") << false << true;
+    QTest::newRow("no such day") << QStringLiteral("2/30/2027") << true << true;
+    QTest::newRow("no such month") << QStringLiteral("13/1/2027") << true << true;
+    QTest::newRow("leap day") << QStringLiteral("2/29/2028") << false << false;
+    QTest::newRow("no leap day") << QStringLiteral("2/29/2027") << true << true;
+}
+
+void TestDateEdit::typing_marksOnlyWhatIsNoDate()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, markedWhileTyping);
+    QFETCH(bool, markedAfterLeaving);
+    SetShortDateFormat(QStringLiteral("M/d/yyyy"));
+    QWidget window;
+    auto *edit = new TDateEdit(&window);
+    auto *other = new QLineEdit(&window);
+    other->move(0, 40);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus(Qt::TabFocusReason);
+    edit->setFocus(Qt::TabFocusReason); // Tab into the field selects today's date
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), typed);
+    QCOMPARE(edit->isMarkedInvalid(), markedWhileTyping);
+    other->setFocus(Qt::TabFocusReason);
+    QCOMPARE(edit->isMarkedInvalid(), markedAfterLeaving);
+    QCOMPARE(edit->text(), typed); // the text stays the user's
 }
 
 void TestDateEdit::dropDown_pickIsWrittenIntoTheField_data()
@@ -138,9 +207,10 @@ void TestDateEdit::dropDown_pickIsWrittenIntoTheField_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QDate>("picked");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("month first") << QStringLiteral("M/d/yyyy") << QDate(2008, 1, 4) << QStringLiteral(" 1/ 4/2008");
+    QTest::newRow("month first") << QStringLiteral("M/d/yyyy") << QDate(2008, 1, 4) << QStringLiteral("1/4/2008");
+    QTest::newRow("no padding blank") << QStringLiteral("M/d/yyyy") << QDate(2027, 1, 20) << QStringLiteral("1/20/2027");
     QTest::newRow("two digits") << QStringLiteral("M/d/yyyy") << QDate(2008, 10, 14) << QStringLiteral("10/14/2008");
-    QTest::newRow("day first") << QStringLiteral("d/M/yyyy") << QDate(2008, 1, 4) << QStringLiteral(" 4/ 1/2008");
+    QTest::newRow("day first") << QStringLiteral("d/M/yyyy") << QDate(2008, 1, 4) << QStringLiteral("4/1/2008");
     QTest::newRow("zero padded") << QStringLiteral("dd.MM.yyyy") << QDate(2008, 1, 4) << QStringLiteral("04.01.2008");
 }
 
@@ -168,6 +238,34 @@ void TestDateEdit::dropDown_pickIsWrittenIntoTheField()
     QCOMPARE(edit.displayText(), expected);
     QCOMPARE(edit.text(), expected);
     QVERIFY(edit.isModified());
+    QVERIFY(!edit.isMarkedInvalid());
+}
+
+// The drop-down is the planner's calendar: whole weeks from Sunday, every day column inside the
+// calendar, no week numbers, weekday names in the header.
+void TestDateEdit::dropDown_showsTheWholeMonthLikeThePlanner()
+{
+    SetShortDateFormat(QStringLiteral("M/d/yyyy"));
+    TDateEdit edit;
+    edit.setText(QStringLiteral("5/1/2027")); // a month of six weeks, Saturday the 1st
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    edit.showCalendar();
+    QCalendarWidget *calendar = edit.calendar();
+    QCOMPARE(calendar->verticalHeaderFormat(), QCalendarWidget::NoVerticalHeader);
+    QCOMPARE(calendar->horizontalHeaderFormat(), QCalendarWidget::SingleLetterDayNames);
+    QCOMPARE(calendar->firstDayOfWeek(), Qt::Sunday);
+    auto *view = calendar->findChild<QTableView *>();
+    QVERIFY(view);
+    QCOMPARE(view->model()->columnCount(), 7);
+    // Saturday's column, the last, ends inside the view; every week row is inside too.
+    const int lastColumn = view->model()->columnCount() - 1;
+    QVERIFY(view->columnViewportPosition(lastColumn) + view->columnWidth(lastColumn)
+            <= view->viewport()->width());
+    const int lastRow = view->model()->rowCount() - 1;
+    QVERIFY(view->rowViewportPosition(lastRow) + view->rowHeight(lastRow)
+            <= view->viewport()->height());
+    QVERIFY(view->columnWidth(lastColumn) >= view->fontMetrics().horizontalAdvance(QStringLiteral("30")));
 }
 
 void TestDateEdit::dropDown_opensAtTheDateShown_data()

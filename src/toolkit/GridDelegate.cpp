@@ -1,0 +1,65 @@
+#include "toolkit/GridDelegate.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace {
+
+constexpr int kRowPadding = 4; // pixels above and below a row's content
+
+} // namespace
+
+void TGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    const QWidget *widget = option.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const QColor grid = QColor::fromRgba(
+        QRgb(style->styleHint(QStyle::SH_Table_GridLineColor, &option, widget)));
+    painter->save();
+    painter->setPen(grid.isValid() ? grid : option.palette.color(QPalette::Mid));
+    const QRect &r = option.rect;
+    painter->drawLine(r.bottomLeft(), r.bottomRight());
+    painter->drawLine(r.topRight(), r.bottomRight());
+    painter->restore();
+}
+
+QSize TGridDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.rheight() += 2 * kRowPadding;
+    return size;
+}
+
+bool TGridDelegate::isCutOff(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    if (cell.text.isEmpty())
+        return false;
+    const QWidget *widget = option.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget);
+    // The style keeps a small margin on either side of the text.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    return cell.fontMetrics.horizontalAdvance(cell.text) > room.width() - 2 * margin;
+}
+
+bool TGridDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                              const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    if (!isCutOff(option, index)) {
+        QToolTip::hideText();
+        event->ignore();
+        return false;
+    }
+    QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view,
+                       option.rect);
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// Draws the cells of a report-style list with grid lines between rows and columns, makes rows
+// tall enough that check boxes keep apart, and shows a cell's whole text as its tool tip when
+// the cell cuts it off. The tool tip is worked out when asked for, so rows carry none.
+class TGridDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
+
+    // True when the cell at index, drawn with option, cannot show its whole text.
+    bool isCutOff(const QStyleOptionViewItem &option, const QModelIndex &index) const;
+};

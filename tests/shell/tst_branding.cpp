@@ -16,6 +16,7 @@
 #include <QMovie>
 #include <QTabWidget>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -204,7 +205,7 @@ void TestBranding::settings_giveCaptionsAndNewsButton()
 
     f.open();
 
-    QCOMPARE(f.frm->windowTitle(), caption);
+    QCOMPARE(f.frm->windowHandle()->title(), caption);
     QCOMPARE(f.child<QAbstractButton>("btnMakeMoney")->text(), makeMoney);
     QCOMPARE(f.child<QAbstractButton>("btnNews")->isVisible(), newsShown);
     QVERIFY(f.errors.isEmpty());
@@ -245,7 +246,7 @@ void TestBranding::withoutUsableSettings_windowStaysUnbranded()
 
     f.open();
 
-    QCOMPARE(f.frm->windowTitle(), QStringLiteral("Project Zelvo"));
+    QCOMPARE(f.frm->windowHandle()->title(), QStringLiteral("Project Zelvo"));
     QCOMPARE(f.child<QAbstractButton>("btnMakeMoney")->text(), QStringLiteral("Make Money"));
     QVERIFY(f.child<QAbstractButton>("btnNews")->isVisible());
     QVERIFY(!f.child<QWidget>("stsWelcome"));
@@ -451,7 +452,7 @@ void TestBranding::banner_isLoadedInTheFormatOfItsShownName()
     // Nothing is renamed or left behind, and start-up went on as usual.
     QCOMPARE(DirectoryNames(f.dir.path()), before);
     QVERIFY(f.errors.isEmpty());
-    QCOMPARE(f.frm->windowTitle(), QStringLiteral("P v2.0"));
+    QCOMPARE(f.frm->windowHandle()->title(), QStringLiteral("P v2.0"));
 }
 
 void TestBranding::banner_fileOfTheShownNameExists_thatFileIsShown()
@@ -694,7 +695,7 @@ void TestBranding::readOnlyDirectory_brandsAndChangesNothing()
 
     f.open();
 
-    QCOMPARE(f.frm->windowTitle(), QStringLiteral("My Planner v2.0"));
+    QCOMPARE(f.frm->windowHandle()->title(), QStringLiteral("My Planner v2.0"));
     QVERIFY(!f.child<QLabel>("gifBanner")->isHidden());
     QVERIFY(f.child<QLabel>("imgBanner")->isHidden());
     QCOMPARE(f.child<QFrame>("panBanner")->height(), 40);

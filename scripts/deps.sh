@@ -8,6 +8,7 @@ packages=(
   libgl-dev                      # Qt6Gui's CMake files look for OpenGL headers
   xvfb xauth                     # a display for the program on a headless machine
   fonts-dejavu-core              # a font for the offscreen and Xvfb windows
+  php-cli                        # the reference news service: network tests and the demo
 )
 [ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev)
 missing=()

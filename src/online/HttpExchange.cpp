@@ -34,11 +34,11 @@ public:
     {
     }
 
-    // Takes what has arrived; false once the body is too large or the sink refused it.
+    // Takes what has arrived; fails once the body is too large or the sink refused it.
     void drain()
     {
-        if (m_failed)
-            return;
+        if (m_failed || !m_reply.isOpen())
+            return; // an aborted reply is closed
         const QByteArray chunk = m_reply.readAll();
         m_total += chunk.size();
         if (m_total > m_maxBytes) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -57,6 +58,25 @@ QByteArray ExtractTaggedValue(QByteArray &text, const QByteArray &openTag,
 // Reads every tag from a deciphered settings text in the fixed reading order (no choices made).
 TBrandingSettings ParseBrandingSettings(const QByteArray &plainText);
 
+// One tag as the ordered reading met it, for the brander's check.
+struct TTagReading {
+    QByteArray name;        // "ApplicationName", "Welcome3", ...
+    qsizetype openAt = -1;  // offset of its opening tag in the plain text; -1 when not found
+    qsizetype closeAt = -1; // offset of its closing tag; -1 when not found
+    QByteArray value;
+};
+// The same reading, also telling where every tag read was found (in reading order).
+TBrandingSettings ParseBrandingSettings(const QByteArray &plainText,
+                                        QList<TTagReading> *readings);
+
+// The opening and closing tag of a name: "<%%Name%%>" and "<%%/Name%%>".
+QByteArray OpeningTag(const QByteArray &name);
+QByteArray ClosingTag(const QByteArray &name);
+// Where needle first occurs in text at or after from, ASCII letters compared without regard
+// to case; -1 when it does not.
+qsizetype IndexOfIgnoringAsciiCase(QByteArrayView text, QByteArrayView needle,
+                                   qsizetype from = 0);
+
 // Whether the news button is shown for these settings (level table of the news levels).
 bool NewsButtonVisible(const TBrandingSettings &settings);
 
@@ -67,6 +87,9 @@ TSettingsFileState ReadSettingsText(const QString &appDir, QByteArray &plainText
 // The stored LastNewsId, or empty (also when the file is missing or damaged).
 QByteArray ReadLastNewsId(const QString &appDir);
 
-// Stores id as LastNewsId, re-enciphering the file through a save file. Does nothing when
-// the file is missing or damaged. False when the file could not be written.
+// Stores id as LastNewsId, re-enciphering the file through a save file: the first tag found
+// (letter case ignored) gets the new value, through its closing tag when that stands on the
+// same line, else to the end of the line; the rest of the file stays as it was. Without the
+// tag a line is added. Does nothing (true) without a file; never rewrites a damaged file
+// (false). False when the file could not be written; the old file then stays whole.
 bool SaveLastNewsId(const QString &appDir, const QByteArray &id);

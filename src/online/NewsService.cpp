@@ -23,7 +23,8 @@ std::optional<QByteArray> TNewsService::request(const QByteArray &script,
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArray("multipart/form-data; boundary=" + boundary));
     const THttpReply reply = HttpPost(m_http, request, MultipartBody(fields, boundary));
-    if (reply.outcome == THttpReply::Outcome::Cancelled)
+    m_cancelled = reply.outcome == THttpReply::Outcome::Cancelled;
+    if (m_cancelled)
         return std::nullopt;
     const QByteArray trimmed = TrimReply(reply.body);
     const TNewsReply kind = ClassifyReply(trimmed);

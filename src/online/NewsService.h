@@ -31,6 +31,10 @@ public:
                           const QByteArray &prodtype, const QByteArray &newstarget,
                           const QByteArray &newsId, QByteArray &body);
 
+    // Whether the last request was cancelled because its window closed, or not sent because
+    // another request was waiting; its caller then stops quietly.
+    bool wasCancelled() const { return m_cancelled; }
+
 private:
     // Sends one request; returns the trimmed reply when it is a success, else shows the
     // operation's warning (none when a closing window cancelled it) and returns nothing.
@@ -40,4 +44,5 @@ private:
     QNetworkAccessManager &m_http;
     TMessageBox &m_msgMain;
     const TBrandingSettings &m_settings;
+    bool m_cancelled = false;
 };

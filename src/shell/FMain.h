@@ -18,6 +18,8 @@ class TMessageBox;
 class TProjectTree;
 class TTaskList;
 class TDayPlanner;
+class TLiveUpdate;
+class TNewsCheck;
 
 // The one main window: owns the project book, the day-planner store and the news list, and
 // hands the events of each concern to its controller.
@@ -37,6 +39,10 @@ public:
     TProjectTree &projectTree() const { return *m_projectTree; }
     TTaskList &taskList() const { return *m_taskList; }
     TDayPlanner &dayPlanner() const { return *m_dayPlanner; }
+    TNewsCheck &newsCheck() const { return *m_newsCheck; }
+    TLiveUpdate &liveUpdate() const { return *m_liveUpdate; }
+    // The news records of the last news check.
+    const QList<QByteArray> &newsItems() const { return NewsItems; }
     // The brander's values, read once at start-up (all empty without a settings file).
     const TBrandingSettings &BrandingSettings() const { return m_branding; }
     // The one HTTP client of the window, for the news service and the live update.
@@ -68,6 +74,7 @@ private:
     void loadDataFiles();
     void connectCommands();
     void layOutWorkArea();
+    void createOnlineServices();
 
     std::unique_ptr<Ui::TfrmMain> ui;
     QString m_appDir;
@@ -83,5 +90,7 @@ private:
     std::unique_ptr<TTaskList> m_taskList;
     std::unique_ptr<TProjectTree> m_projectTree;
     std::unique_ptr<TDayPlanner> m_dayPlanner;
+    std::unique_ptr<TLiveUpdate> m_liveUpdate;
+    std::unique_ptr<TNewsCheck> m_newsCheck;
     bool m_modified = false;
 };

@@ -1,5 +1,7 @@
 #include "online_support.h"
 
+#include "util/SettingsCipher.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -196,4 +198,22 @@ QByteArray UnreachableBaseUrl()
     const quint16 port = probe.serverPort();
     probe.close();
     return "http://127.0.0.1:" + QByteArray::number(port) + '/';
+}
+
+QByteArray MasterSettingsText(const QByteArray &newsBaseUrl, const QByteArray &lastNewsId,
+                              const QByteArray &brandType)
+{
+    QByteArray text = "<%%ApplicationName%%>Zelvo Demo<%%/ApplicationName%%>\r\n"
+                      "<%%BranderCode%%>ZELVODEMO<%%/BranderCode%%>\r\n"
+                      "<%%BranderType%%>" + brandType + "<%%/BranderType%%>\r\n"
+                      "<%%MasterNewsBaseURL%%>" + newsBaseUrl + "<%%/MasterNewsBaseURL%%>\r\n"
+                      "<%%MasterPublID%%>1<%%/MasterPublID%%>\r\n";
+    if (!lastNewsId.isNull())
+        text += "<%%LastNewsId%%>" + lastNewsId + "<%%/LastNewsId%%>\r\n";
+    return text;
+}
+
+void WriteSettingsFile(const QString &appDir, const QByteArray &plainText)
+{
+    WriteFile(appDir + QStringLiteral("/dbsettings.dat"), EncryptSettingsData(plainText));
 }

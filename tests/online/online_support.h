@@ -78,3 +78,10 @@ private:
 
 // An address on 127.0.0.1 where nothing listens.
 QByteArray UnreachableBaseUrl();
+
+// The plain settings text of a "Master" brand whose news service is at newsBaseUrl, with a
+// stored LastNewsId line unless lastNewsId is null.
+QByteArray MasterSettingsText(const QByteArray &newsBaseUrl, const QByteArray &lastNewsId,
+                              const QByteArray &brandType = "Master");
+// Enciphers plainText as appDir's dbsettings.dat.
+void WriteSettingsFile(const QString &appDir, const QByteArray &plainText);

@@ -9,6 +9,7 @@ appdir=build/portable
 mkdir -p "$appdir"
 cp build/release/src/ProjectZelvo "$appdir/"
 scripts/seed-demo.sh "$appdir"
+scripts/seed-brand.sh "$appdir" build/release/tools/brand/zelvo-brand
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exec xvfb-run -a "$appdir/ProjectZelvo"
 fi

@@ -10,7 +10,7 @@ packages=(
   fonts-dejavu-core              # a font for the offscreen and Xvfb windows
   php-cli                        # the reference news service: network tests and the demo
 )
-[ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev)
+[ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -7,6 +7,7 @@
 #include "planner/DayPlanner.h"
 #include "planner/ProjectTree.h"
 #include "planner/TaskList.h"
+#include "shell/Branding.h"
 #include "toolkit/ErrorReport.h"
 #include "toolkit/MessageBox.h"
 #include "ui_FMain.h"
@@ -70,8 +71,13 @@ void TfrmMain::FormCreate()
 {
     ui->gifBanner->setGeometry(ui->imgBanner->geometry());
     layOutWorkArea();
-    // The branding settings would choose a welcome page here; without one there is none.
-    if (WelcomeHTML.isEmpty())
+    m_brandingView = std::make_unique<TBranding>(
+        m_appDir, m_branding,
+        TBranding::Widgets{this, ui->btnMakeMoney, ui->btnNews, ui->btnHelp, ui->btnAbout,
+                           ui->panBanner, ui->imgBanner, ui->gifBanner, ui->panLinks,
+                           ui->lblLink1URL, ui->lblLink2URL});
+    m_brandingView->LoadBrandingSettings();
+    if (m_branding.WelcomeHTML.isEmpty())
         Timer2->start();
 
     m_context.msgMain = m_msgMain;
@@ -102,6 +108,9 @@ void TfrmMain::FormCreate()
     connectCommands();
     m_projectTree->RebuildProjectTree(QByteArray());
     m_modified = false;
+    // The skin's sizes are known before the window first shows, so it opens at its final size.
+    ensurePolished();
+    layout()->activate();
 }
 
 // The tree keeps its width when the window grows; the work area takes the rest.
@@ -110,14 +119,6 @@ void TfrmMain::layOutWorkArea()
     ui->splMain->setStretchFactor(0, 0);
     ui->splMain->setStretchFactor(1, 1);
     ui->splMain->setSizes({201, width() - 201});
-    for (QLabel *link : {ui->lblLink1URL, ui->lblLink2URL}) {
-        QFont font = link->font();
-        font.setUnderline(true);
-        link->setFont(font);
-        QPalette palette = link->palette();
-        palette.setColor(QPalette::WindowText, palette.color(QPalette::Link));
-        link->setPalette(palette);
-    }
 }
 
 void TfrmMain::createOnlineServices()
@@ -154,8 +155,8 @@ void TfrmMain::FormShow()
     for (int i = 0; i < ui->pgcPrinc->count(); ++i)
         ui->pgcPrinc->setCurrentIndex(i);
     ui->pgcPrinc->setCurrentIndex(0);
-    if (!WelcomeHTML.isEmpty()) {
-        ui->prfWelcome->setHtml(WelcomeHTML);
+    if (!m_branding.WelcomeHTML.isEmpty()) {
+        ui->prfWelcome->setAnsiHtml(m_branding.WelcomeHTML);
     } else if (ui->stsWelcome) {
         ui->pgcPrinc->removeTab(ui->pgcPrinc->indexOf(ui->stsWelcome));
         delete ui->stsWelcome;
@@ -165,7 +166,7 @@ void TfrmMain::FormShow()
     }
     ui->pgcPrinc->tabBar()->hide();
     ui->pgcPrinc->setCurrentIndex(0);
-    centreBanner();
+    m_brandingView->centreBanner();
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)
@@ -176,23 +177,15 @@ void TfrmMain::resizeEvent(QResizeEvent *event)
 
 void TfrmMain::FormResize()
 {
-    centreBanner();
-}
-
-// The banner pictures stand in the middle of their strip, whichever of them is visible.
-void TfrmMain::centreBanner()
-{
-    const QWidget *strip = ui->panBanner;
-    for (QWidget *picture : {static_cast<QWidget *>(ui->imgBanner),
-                             static_cast<QWidget *>(ui->gifBanner)})
-        picture->move(strip->width() / 2 - picture->width() / 2,
-                      strip->height() / 2 - picture->height() / 2);
+    // Resize events come before FormCreate has made the branding (setupUi sizes the form).
+    if (m_brandingView)
+        m_brandingView->centreBanner();
 }
 
 void TfrmMain::btnThanksClick()
 {
     ui->pgcPrinc->setCurrentWidget(ui->stsMain);
-    if (!WelcomeHTML.isEmpty())
+    if (!m_branding.WelcomeHTML.isEmpty())
         Timer2->start();
 }
 

@@ -18,6 +18,7 @@ class TMessageBox;
 class TProjectTree;
 class TTaskList;
 class TDayPlanner;
+class TBranding;
 class TLiveUpdate;
 class TNewsCheck;
 
@@ -39,6 +40,7 @@ public:
     TProjectTree &projectTree() const { return *m_projectTree; }
     TTaskList &taskList() const { return *m_taskList; }
     TDayPlanner &dayPlanner() const { return *m_dayPlanner; }
+    TBranding &branding() const { return *m_brandingView; }
     TNewsCheck &newsCheck() const { return *m_newsCheck; }
     TLiveUpdate &liveUpdate() const { return *m_liveUpdate; }
     // The news records of the last news check.
@@ -70,7 +72,6 @@ private:
     void btnThanksClick();
     void Timer2Timer();
     void sizePlannerPanel();
-    void centreBanner();
     void loadDataFiles();
     void connectCommands();
     void layOutWorkArea();
@@ -85,7 +86,7 @@ private:
     std::unique_ptr<TProjects> m_projects;
     QList<QByteArray> NewsItems;
     TBrandingSettings m_branding;
-    QString WelcomeHTML;
+    std::unique_ptr<TBranding> m_brandingView;
     TPlannerContext m_context;
     std::unique_ptr<TTaskList> m_taskList;
     std::unique_ptr<TProjectTree> m_projectTree;

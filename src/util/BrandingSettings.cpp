@@ -37,6 +37,7 @@ public:
     {
         TTagReading reading;
         reading.name = name;
+        reading.searchFrom = m_position;
         const QByteArray open = OpeningTag(name);
         const qsizetype openAt = IndexOfIgnoringAsciiCase(m_text, open, m_position);
         if (openAt >= 0) {

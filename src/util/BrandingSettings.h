@@ -61,6 +61,7 @@ TBrandingSettings ParseBrandingSettings(const QByteArray &plainText);
 // One tag as the ordered reading met it, for the brander's check.
 struct TTagReading {
     QByteArray name;        // "ApplicationName", "Welcome3", ...
+    qsizetype searchFrom = 0; // where the search for its opening tag began
     qsizetype openAt = -1;  // offset of its opening tag in the plain text; -1 when not found
     qsizetype closeAt = -1; // offset of its closing tag; -1 when not found
     QByteArray value;

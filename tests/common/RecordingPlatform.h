@@ -12,7 +12,7 @@ public:
     TRecordingPlatform(const TRecordingPlatform &) = delete;
     TRecordingPlatform &operator=(const TRecordingPlatform &) = delete;
 
-    QString browserCommand() const override { return QString(); }
+    QString browserCommand() const override { return command; }
     bool shellOpen(const QString &file, const QString &parameters) override
     {
         calls << QStringLiteral("shellOpen(%1, %2)").arg(file, parameters);
@@ -24,5 +24,7 @@ public:
         return true;
     }
 
+    // The registered browser command reported (empty: none, as off Windows).
+    QString command;
     QStringList calls;
 };

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QLabel>
+#include <QString>
+
+// A link label: its caption underlined in the link colour with a hand cursor; a click (or
+// Enter or Space when it has the focus) opens its address with the desktop's own handler for
+// it. A label without an address does nothing.
+class TLinkLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit TLinkLabel(QWidget *parent = nullptr);
+
+    const QString &address() const { return m_address; }
+    void setAddress(const QString &address);
+    // Caption and address together; the accessible name follows the caption.
+    void setLink(const QString &caption, const QString &address);
+
+    // Opens the address (what a click does).
+    void open();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QString m_address;
+    bool m_pressed = false;
+};

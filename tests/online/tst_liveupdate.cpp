@@ -1,10 +1,10 @@
+#include "common/RecordingPlatform.h"
 #include "online/HttpExchange.h"
 #include "online/LiveUpdate.h"
 #include "online/UpdateBaseURL.h"
 #include "online/UpdateInfo.h"
 #include "online_support.h"
 #include "toolkit/MessageBox.h"
-#include "util/Platform.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -35,18 +35,6 @@ QString Offer(const QString &version)
                           "now?");
 }
 
-class TRecordingPlatform : public TPlatform {
-public:
-    QStringList calls;
-    QString browserCommand() const override { return QString(); }
-    bool shellOpen(const QString &file, const QString &parameters) override
-    {
-        calls << file + QLatin1Char('|') + parameters;
-        return false; // the check goes on whatever the start gave
-    }
-    bool openUrl(const QString &) override { return false; }
-};
-
 // A main window stand-in whose close can be refused, as the close question does.
 class TWindow : public QWidget {
 public:
@@ -66,14 +54,12 @@ struct TUpdateFixture {
     TUpdateFixture()
     {
         msgMain.setScripted(true);
-        TPlatform::install(&platform);
         window.show();
         if (server.isRunning())
             SetUpdateBaseURL(server.url(QStringLiteral("liveupdate/project_zelvo/")).toLatin1());
     }
     ~TUpdateFixture()
     {
-        TPlatform::install(nullptr);
         SetUpdateBaseURL(QByteArray());
         SetHttpTransferTimeout(30s);
     }
@@ -288,9 +274,10 @@ void TestLiveUpdate::answers_decideWhatHappens()
     QCOMPARE(f.window.isVisible(), !started);
     const QString parameters = f.server.url(QStringLiteral("liveupdate/project_zelvo/")) +
                                QStringLiteral(" 2.0 A");
-    QCOMPARE(f.platform.calls, started ? QStringList{f.appFile(kUpdaterFileName) +
-                                                     QLatin1Char('|') + parameters}
-                                       : QStringList());
+    QCOMPARE(f.platform.calls,
+             started ? QStringList{QStringLiteral("shellOpen(%1, %2)")
+                                       .arg(f.appFile(kUpdaterFileName), parameters)}
+                     : QStringList());
 }
 
 void TestLiveUpdate::questions_areInformationBoxesWithOkAndCancel()

@@ -3,14 +3,18 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+source scripts/demo-publisher.sh # the demo's news service and update location
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release "${DEMO_PUBLISHER_CMAKE_ARGS[@]}"
 cmake --build build/release
 appdir=build/portable
 mkdir -p "$appdir"
 cp build/release/src/ProjectZelvo "$appdir/"
 scripts/seed-demo.sh "$appdir"
 scripts/seed-brand.sh "$appdir" build/release/tools/brand/zelvo-brand
+prepare_demo_publisher
+start_demo_publisher
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  exec xvfb-run -a "$appdir/ProjectZelvo"
+  xvfb-run -a "$appdir/ProjectZelvo"
+else
+  "$appdir/ProjectZelvo"
 fi
-exec "$appdir/ProjectZelvo"

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QNetworkAccessManager>
 #include <QScopeGuard>
+#include <QTextDocument>
 
 namespace {
 
@@ -26,6 +27,7 @@ TfrmNews::TfrmNews(const TOnlineContext &context, const QList<QByteArray> &newsI
     ui->splNews->setSizes({105, height() - 105});
     ui->splNews->setStretchFactor(0, 0);
     ui->splNews->setStretchFactor(1, 1);
+    ui->prfEditorNews->document()->setDocumentMargin(10);
 
     QTreeWidget *list = ui->lvwItems;
     list->setColumnHidden(IdColumn, true);

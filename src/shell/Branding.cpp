@@ -54,6 +54,7 @@ TBranding::TBranding(const QString &appDir, TBrandingSettings &settings, const W
     w.lblLink2URL->setLink(kPlaceholderCaption, kPlaceholderAddress);
     w.imgBanner->installEventFilter(this);
     w.gifBanner->installEventFilter(this);
+    w.panBanner->installEventFilter(this);
     connect(w.btnMakeMoney, &QAbstractButton::clicked, this, &TBranding::btnMakeMoneyClick);
     connect(w.btnHelp, &QAbstractButton::clicked, this, &TBranding::btnHelpClick);
     connect(w.btnAbout, &QAbstractButton::clicked, this, &TBranding::btnAboutClick);
@@ -142,6 +143,7 @@ void TBranding::loadBanner()
     other->hide();
     shown->show();
     w.panBanner->setFixedHeight(shown->height() + 10);
+    centreBanner();
 }
 
 void TBranding::chooseLinks()
@@ -226,6 +228,10 @@ void TBranding::openBannerAddress()
 
 bool TBranding::eventFilter(QObject *watched, QEvent *event)
 {
+    // The strip gets its final width from the layouts after the window's own resize event:
+    // centring again when the strip itself changes keeps the picture in the middle.
+    if (watched == w.panBanner && event->type() == QEvent::Resize)
+        centreBanner();
     if (event->type() != QEvent::MouseButtonRelease)
         return QObject::eventFilter(watched, event);
     const auto *mouse = static_cast<QMouseEvent *>(event);

@@ -500,8 +500,7 @@ void TestBranding::banner_staysCentredWhenTheWindowResizes()
 {
     TMainWindowFixture f;
     WriteSettings(f.dir.path(), TaggedText({{"ApplicationName", "P"},
-                                            {"Banner1", "promo.jpg^http://b/"},
-                                            {"Banner2", "promo.gif^http://b/"}}));
+                                            {"Banner1", "promo.jpg^http://b/"}}));
     f.writeFile(QStringLiteral("banner1.dat"), JpegBytes(QSize(81, 40), Qt::blue));
     f.open();
     auto *strip = f.child<QFrame>("panBanner");

@@ -3,20 +3,24 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps.sh
+source scripts/demo-publisher.sh # the demo's news service and update location
 # Only what the demo runs is built; add a target here when the demo needs one more.
-targets=(ProjectZelvo)
+targets=(ProjectZelvo zelvo-brand zelvo-release Updater)
 echo "Building ${targets[*]} with $(nproc) jobs (the first build takes a few minutes)..."
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release "${DEMO_PUBLISHER_CMAKE_ARGS[@]}"
 cmake --build build/release --parallel "$(nproc)" --target "${targets[@]}"
 appdir=build/portable
 mkdir -p "$appdir"
-cp build/release/src/ProjectZelvo "$appdir/"
+cp build/release/src/ProjectZelvo build/release/tools/brand/zelvo-brand "$appdir/"
 scripts/seed-demo.sh "$appdir"
 scripts/seed-brand.sh "$appdir" build/release/tools/brand/zelvo-brand
-scripts/demo-release.sh build/release "$appdir" build/demo-publisher/liveupdate/project_zelvo
+prepare_demo_publisher
+scripts/demo-release.sh build/release "$appdir" "$DEMO_PUBLISHER_DIR/liveupdate/project_zelvo"
+start_demo_publisher
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: the program runs on a virtual display (xvfb-run), where nothing"
   echo "can be seen. Stop it with Ctrl+C. To see it, run ./run.sh in a desktop session."
-  exec xvfb-run -a "$appdir/ProjectZelvo"
+  xvfb-run -a "$appdir/ProjectZelvo"
+else
+  "$appdir/ProjectZelvo"
 fi
-exec "$appdir/ProjectZelvo"

@@ -8,7 +8,8 @@ packages=(
   libgl-dev                      # Qt6Gui's CMake files look for OpenGL headers
   xvfb xauth                     # a display for the program on a headless machine
   fonts-dejavu-core              # a font for the offscreen and Xvfb windows
-  php-cli                        # the HTTP server on 127.0.0.1 for network tests and the demo
+  php-cli                        # PHP's web server on 127.0.0.1: the reference news service and
+                                 # update location, in the network tests and the demo
 )
 [ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev openssl)
 missing=()

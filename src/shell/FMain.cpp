@@ -1,6 +1,9 @@
 #include "shell/FMain.h"
 
 #include "model/UProjects.h"
+#include "online/HttpExchange.h"
+#include "online/LiveUpdate.h"
+#include "online/NewsCheck.h"
 #include "planner/DayPlanner.h"
 #include "planner/ProjectTree.h"
 #include "planner/TaskList.h"
@@ -140,6 +143,7 @@ void TfrmMain::FormCreate()
         TTaskList::Widgets{ui->lvwItems, ui->lblProjName, ui->lblStartDate, ui->lblEndDate,
                            ui->MainGauge, ui->btnAdd, ui->btnEdit, ui->btnRemove});
     m_projectTree = std::make_unique<TProjectTree>(m_context, *m_taskList, *ui->tvwMain);
+    createOnlineServices();
     connectCommands();
     m_projectTree->RebuildProjectTree(QByteArray());
     setModified(false);
@@ -166,6 +170,14 @@ void TfrmMain::layOutWorkArea()
     ui->splMain->setSizes({201, width() - 201});
 }
 
+void TfrmMain::createOnlineServices()
+{
+    m_liveUpdate = std::make_unique<TLiveUpdate>(*http, *m_msgMain, *this, m_appDir);
+    m_newsCheck = std::make_unique<TNewsCheck>(
+        TOnlineContext{http, m_msgMain, &m_branding, m_appDir},
+        TNewsCheck::Parts{this, ui->btnNews, Timer2, &NewsItems, m_liveUpdate.get()});
+}
+
 void TfrmMain::connectCommands()
 {
     connect(ui->btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
@@ -182,6 +194,9 @@ void TfrmMain::connectCommands()
             [turnPage] { turnPage(-1); });
     connect(ui->btn1, &QPushButton::clicked, m_projectTree.get(), &TProjectTree::btn1Click);
     connect(ui->btnThanks, &QPushButton::clicked, this, &TfrmMain::btnThanksClick);
+    connect(ui->btnNews, &QToolButton::clicked, this, [this] { m_newsCheck->btnNewsClick(); });
+    connect(ui->btnUpdate, &QToolButton::clicked, this,
+            [this] { m_liveUpdate->btnUpdateClick(); });
     ui->btnNews->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
     ui->btnUpdate->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     ui->btnHelp->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
@@ -244,7 +259,7 @@ void TfrmMain::btnThanksClick()
 
 void TfrmMain::Timer2Timer()
 {
-    Timer2->stop();
+    m_newsCheck->Timer2Timer();
 }
 
 bool TfrmMain::btnSaveClick()
@@ -295,7 +310,8 @@ bool TfrmMain::FormCloseQuery()
 
 void TfrmMain::FormClose()
 {
-    // Drops any open connection of the news client; there is nothing to report.
+    // A request still waiting ends now; then any open connection of the client is dropped.
+    CancelHttpWaiting(*http);
     http->clearConnectionCache();
     http->clearConnectionCache();
 }

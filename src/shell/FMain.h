@@ -20,6 +20,8 @@ class TTaskList;
 class TDayPlanner;
 class TBranding;
 class TSaveChanges;
+class TLiveUpdate;
+class TNewsCheck;
 
 // The one main window: owns the project book, the day-planner store and the news list, and
 // hands the events of each concern to its controller.
@@ -40,6 +42,10 @@ public:
     TTaskList &taskList() const { return *m_taskList; }
     TDayPlanner &dayPlanner() const { return *m_dayPlanner; }
     TBranding &branding() const { return *m_brandingView; }
+    TNewsCheck &newsCheck() const { return *m_newsCheck; }
+    TLiveUpdate &liveUpdate() const { return *m_liveUpdate; }
+    // The news records of the last news check.
+    const QList<QByteArray> &newsItems() const { return NewsItems; }
     // The brander's values, read once at start-up (all empty without a settings file).
     const TBrandingSettings &BrandingSettings() const { return m_branding; }
     // The one HTTP client of the window, for the news service and the live update.
@@ -74,6 +80,7 @@ private:
     void reportDamagedFiles();
     void connectCommands();
     void layOutWorkArea();
+    void createOnlineServices();
 
     std::unique_ptr<Ui::TfrmMain> ui;
     QString m_appDir;
@@ -90,6 +97,8 @@ private:
     std::unique_ptr<TProjectTree> m_projectTree;
     std::unique_ptr<TDayPlanner> m_dayPlanner;
     std::unique_ptr<TSaveChanges> m_saveChanges;
+    std::unique_ptr<TLiveUpdate> m_liveUpdate;
+    std::unique_ptr<TNewsCheck> m_newsCheck;
     bool m_modified = false;
     quint64 m_changeCount = 0; // changes made in this run, so a save can tell if one came in
     bool m_shownBefore = false;

@@ -3,6 +3,7 @@
 // dialogs and a captured error report: what the planner's widget tests share.
 
 #include "model/UProjects.h"
+#include "online/UpdateBaseURL.h"
 #include "shell/FMain.h"
 #include "toolkit/DateEdit.h"
 #include "toolkit/DialogRunner.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -30,6 +32,11 @@ public:
     {
         SetShortDateFormat(QStringLiteral("M/d/yyyy"));
         SetErrorReportSink([this](const QString &text) { errors << text; });
+        // The start-up update check asks a closed port on this machine, never the publisher.
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        SetUpdateBaseURL("http://127.0.0.1:" + QByteArray::number(probe.serverPort()) +
+                         "/liveupdate/project_zelvo/");
     }
     ~TMainWindowFixture()
     {
@@ -37,6 +44,7 @@ public:
         SetDialogScript({});
         SetErrorReportSink({});
         SetShortDateFormat(QString());
+        SetUpdateBaseURL(QByteArray());
     }
 
     QString path(const QString &name) const { return dir.path() + QLatin1Char('/') + name; }

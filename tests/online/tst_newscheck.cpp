@@ -1,0 +1,323 @@
+#include "common/MainWindowFixture.h"
+#include "common/RecordingPlatform.h"
+#include "online/LiveUpdate.h"
+#include "online/HttpExchange.h"
+#include "online/NewsCheck.h"
+#include "online/UpdateBaseURL.h"
+#include "online_support.h"
+#include "toolkit/MessageHint.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kLatest = QStringLiteral("/getlastnews.php");
+const QString kInfo = QStringLiteral("liveupdate/project_zelvo/mainappupdate.inf");
+const QString kNoNews = QStringLiteral("There's no news for this application!");
+
+// A branded main window whose news service and update location are one scripted server.
+struct TNewsCheckFixture : TMainWindowFixture {
+    explicit TNewsCheckFixture(const QByteArray &lastNewsId = "7",
+                               const QByteArray &brandType = "Master")
+    {
+        newsBaseUrl = server.baseUrl();
+        lastId = lastNewsId;
+        type = brandType;
+        server.putFile(kInfo, "[APPLICATION]\r\nVersion=2.0\r\n");
+        SetUpdateBaseURL(server.url(QStringLiteral("liveupdate/project_zelvo/")).toLatin1());
+    }
+
+    // Opens the window; its start-up poll and update check run right after.
+    TfrmMain &start()
+    {
+        WriteSettingsFile(dir.path(), MasterSettingsText(newsBaseUrl, lastId, type));
+        return open();
+    }
+    // Until the start-up update check has asked for mainappupdate.inf and nothing waits.
+    bool updateCheckDone() const
+    {
+        for (const auto &request : server.requests())
+            if (request.path.endsWith("mainappupdate.inf"))
+                return !HttpWaiting(frm->httpClient());
+        return false;
+    }
+    QList<QByteArray> requestedPaths() const
+    {
+        QList<QByteArray> paths;
+        for (const auto &request : server.requests())
+            paths << request.path;
+        return paths;
+    }
+    TMessageHint *hint() const { return child<TMessageHint>("hintAlert"); }
+
+    TScriptedServer server;
+    QByteArray newsBaseUrl;
+    QByteArray lastId;
+    QByteArray type;
+};
+
+} // namespace
+
+class TestNewsCheck : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup() { SetHttpTransferTimeout(30s); }
+    void poll_alertsOnlyForANewerItem_data();
+    void poll_alertsOnlyForANewerItem();
+    void poll_serviceDown_stillRunsTheSilentUpdateCheck();
+    void alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWindow();
+    void newsButton_showsTheWindowOrSaysThereIsNone_data();
+    void newsButton_showsTheWindowOrSaysThereIsNone();
+    void buttons_whileThePollWaits_areIgnored();
+    void closingTheWindow_whileThePollWaits_endsItWithoutUpdateCheck();
+    void updateButton_unsavedWork_closeQuestionDecidesTheUpdate_data();
+    void updateButton_unsavedWork_closeQuestionDecidesTheUpdate();
+};
+
+void TestNewsCheck::initTestCase()
+{
+    if (!TPhpServer::phpAvailable())
+        QFAIL("php is needed for the network tests (scripts/deps.sh installs php-cli)");
+}
+
+void TestNewsCheck::poll_alertsOnlyForANewerItem_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("alert");
+    const QByteArray eight = "8^Item eight^May 2\xAF" "OK";
+    const QString alertEight = QStringLiteral("You've Got A Message!\r\nItem eight");
+    QTest::newRow("7 against 8") << QByteArray("7") << eight << alertEight;
+    QTest::newRow("7 against 7") << QByteArray("7") << QByteArray("7^Item seven^May 1\xAF" "OK")
+                                 << QString();
+    QTest::newRow("nothing stored against 1")
+        << QByteArray() << QByteArray("1^First^May 1\xAF" "OK")
+        << QStringLiteral("You've Got A Message!\r\nFirst");
+    QTest::newRow("damaged stored id against 8") << QByteArray("x7") << eight << alertEight;
+    QTest::newRow("stored id beyond 32 bits against 8") << QByteArray("4294967303") << eight
+                                                        << alertEight;
+    QTest::newRow("latest id not a number") << QByteArray("7")
+                                            << QByteArray("abc^Odd^May 1\xAF" "OK") << QString();
+    QTest::newRow("no news") << QByteArray("7") << QByteArray("OK") << QString();
+    QTest::newRow("error code") << QByteArray("7") << QByteArray("INVALIDUSER") << QString();
+}
+
+void TestNewsCheck::poll_alertsOnlyForANewerItem()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, alert);
+    TNewsCheckFixture f(stored.isEmpty() ? QByteArray() : stored);
+    QVERIFY(f.server.isRunning());
+    f.server.reply(kLatest, reply);
+    f.start();
+    QTRY_VERIFY(f.updateCheckDone());
+
+    const auto requests = f.server.requests();
+    QCOMPARE(requests.first().path, QByteArray("/getlastnews.php"));
+    QCOMPARE(requests.first().fields.value(3),
+             (std::pair<QByteArray, QByteArray>("conttype", "lastcode")));
+    QCOMPARE(f.hint()->isVisible(), !alert.isEmpty());
+    if (!alert.isEmpty()) {
+        QCOMPARE(f.hint()->text(), alert);
+        QCOMPARE(f.hint()->accessibleName(), QString(alert).replace(QLatin1String("\r\n"),
+                                                                     QLatin1String("\n")));
+    }
+    QCOMPARE(f.messages(), QStringList());
+    // The poll never stores an id.
+    QCOMPARE(ReadLastNewsId(f.dir.path() + QLatin1Char('/')), stored);
+}
+
+void TestNewsCheck::poll_serviceDown_stillRunsTheSilentUpdateCheck()
+{
+    TNewsCheckFixture f;
+    QVERIFY(f.server.isRunning());
+    f.newsBaseUrl = UnreachableBaseUrl();
+    f.server.putFile(kInfo, "[APPLICATION]\r\nVersion=2.1\r\n");
+    f.frm.reset();
+    f.start().msgMain().scriptAnswers({QMessageBox::Cancel});
+    QTRY_VERIFY(f.updateCheckDone());
+    QTRY_COMPARE(f.messages().size(), 1);
+    QVERIFY(f.messages().first().startsWith(QStringLiteral("There is a new update: (version 2.1)")));
+    QVERIFY(!f.hint()->isVisible());
+}
+
+void TestNewsCheck::alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWindow()
+{
+    TNewsCheckFixture f;
+    QVERIFY(f.server.isRunning());
+    f.server.reply(kLatest, "8^Item eight^May 2\xAF" "OK");
+    f.start();
+    QTRY_VERIFY(f.updateCheckDone());
+    auto *button = f.child<QToolButton>("btnNews");
+    TMessageHint *hint = f.hint();
+    QWidget other;
+    for (const QString &closer : {QStringLiteral("click"), QStringLiteral("key"),
+                                  QStringLiteral("other window")}) {
+        f.frm->newsCheck().ShowAlertHint(QStringLiteral("You've Got A Message!\r\nItem eight"));
+        QVERIFY(hint->isVisible());
+        const QPoint centre = button->mapToGlobal(QPoint(button->width() / 2, button->height() / 2));
+        QCOMPARE(hint->tipPoint(), centre);
+        const QRect balloon = hint->frameGeometry();
+        QCOMPARE(balloon.top(), centre.y());
+        QVERIFY(balloon.left() < centre.x() && balloon.right() > centre.x());
+        QVERIFY(balloon.center().x() < centre.x()); // the body lies to the left
+        QVERIFY(balloon.height() > 2 * hint->fontMetrics().height()); // two lines of text
+        QTest::qWait(50);
+        QVERIFY2(hint->isVisible(), "nothing in the program closes the balloon");
+        if (closer == QLatin1String("key")) {
+            QTest::keyClick(f.frm.get(), Qt::Key_Shift);
+        } else if (closer == QLatin1String("click")) {
+            QTest::mouseClick(f.child<QWidget>("tvwMain"), Qt::LeftButton);
+        } else {
+            other.show();
+            QApplication::setActiveWindow(&other);
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+        }
+        QTRY_VERIFY2(!hint->isVisible(), qPrintable(closer));
+    }
+}
+
+void TestNewsCheck::newsButton_showsTheWindowOrSaysThereIsNone_data()
+{
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("two items") << QByteArray("Master")
+                               << QByteArray("8^Item eight^May 2\xAF" "7^Item seven^May 1\xAF" "OK")
+                               << QStringList{QStringLiteral("Item eight"), QStringLiteral("Item seven")}
+                               << QStringList();
+    QTest::newRow("OK alone") << QByteArray("Master") << QByteArray("OK") << QStringList()
+                              << QStringList{kNoNews};
+    QTest::newRow("failure gives two boxes")
+        << QByteArray("Master") << QByteArray("INVALIDPRODUCT") << QStringList()
+        << QStringList{QStringLiteral("There is a trouble with the product validation. Contact "
+                                      "your provider."),
+                       kNoNews};
+    QTest::newRow("Gold without its ID asks nothing") << QByteArray("Gold") << QByteArray("OK")
+                                                      << QStringList() << QStringList{kNoNews};
+    QTest::newRow("Free asks nothing") << QByteArray("Free") << QByteArray("OK") << QStringList()
+                                       << QStringList{kNoNews};
+}
+
+void TestNewsCheck::newsButton_showsTheWindowOrSaysThereIsNone()
+{
+    QFETCH(QByteArray, type);
+    QFETCH(QByteArray, reply);
+    QFETCH(QStringList, rows);
+    TNewsCheckFixture f("7", type);
+    QVERIFY(f.server.isRunning());
+    f.server.reply(kLatest, reply);
+    f.start();
+    QTRY_VERIFY(f.updateCheckDone());
+    const qsizetype before = f.server.requests().size();
+
+    QStringList shownRows;
+    bool shown = false;
+    TDialogScriptGuard script([&](QDialog &dialog) {
+        shown = true;
+        dialog.show(); // the list is filled when the window shows
+        auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("lvwItems"));
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            shownRows << list->topLevelItem(i)->text(0);
+        return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(f.child<QToolButton>("btnNews"), Qt::LeftButton);
+    QCOMPARE(shown, !rows.isEmpty());
+    QCOMPARE(shownRows, rows);
+    QTEST(f.messages(), "messages");
+    const auto requests = f.server.requests();
+    const bool sent = type == "Master";
+    QCOMPARE(requests.size(), before + (sent ? 1 : 0));
+    if (sent)
+        QCOMPARE(requests.last().fields.value(3),
+                 (std::pair<QByteArray, QByteArray>("conttype", "all")));
+    QCOMPARE(f.frm->newsItems().size(), rows.size());
+}
+
+void TestNewsCheck::buttons_whileThePollWaits_areIgnored()
+{
+    TNewsCheckFixture f;
+    QVERIFY(f.server.isRunning());
+    f.server.stall(kLatest, 1);
+    f.server.reply(kLatest, "OK");
+    bool clicked = false;
+    // Runs inside the poll's wait.
+    QTimer::singleShot(400, [&] {
+        QVERIFY(HttpWaiting(f.frm->httpClient()));
+        QTest::mouseClick(f.child<QToolButton>("btnNews"), Qt::LeftButton);
+        QTest::mouseClick(f.child<QToolButton>("btnUpdate"), Qt::LeftButton);
+        clicked = true;
+    });
+    f.start();
+    QTRY_VERIFY(f.updateCheckDone());
+    QVERIFY(clicked);
+    QCOMPARE(f.requestedPaths(),
+             (QList<QByteArray>{"/getlastnews.php", "/liveupdate/project_zelvo/mainappupdate.inf"}));
+    QCOMPARE(f.messages(), QStringList());
+}
+
+void TestNewsCheck::closingTheWindow_whileThePollWaits_endsItWithoutUpdateCheck()
+{
+    TNewsCheckFixture f;
+    QVERIFY(f.server.isRunning());
+    f.server.stall(kLatest, 5);
+    f.server.reply(kLatest, "8^Item eight^May 2\xAF" "OK");
+    QElapsedTimer clock;
+    QTimer::singleShot(400, [&] {
+        QVERIFY(HttpWaiting(f.frm->httpClient()));
+        clock.start();
+        f.frm->close();
+    });
+    f.start();
+    QTRY_VERIFY(clock.isValid() && !HttpWaiting(f.frm->httpClient()));
+    QVERIFY(clock.elapsed() < 4000);
+    QTest::qWait(200);
+    QVERIFY(!f.frm->isVisible());
+    QCOMPARE(f.requestedPaths(), QList<QByteArray>{"/getlastnews.php"});
+    QVERIFY(!f.hint()->isVisible());
+    QCOMPARE(f.messages(), QStringList());
+}
+
+void TestNewsCheck::updateButton_unsavedWork_closeQuestionDecidesTheUpdate_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("closeAnswer");
+    QTest::addColumn<bool>("updated");
+    QTest::newRow("Cancel keeps the program and its work") << QMessageBox::Cancel << false;
+    QTest::newRow("Discard closes and updates") << QMessageBox::Discard << true;
+}
+
+void TestNewsCheck::updateButton_unsavedWork_closeQuestionDecidesTheUpdate()
+{
+    QFETCH(QMessageBox::StandardButton, closeAnswer);
+    QFETCH(bool, updated);
+    TNewsCheckFixture f;
+    QVERIFY(f.server.isRunning());
+    f.server.reply(kLatest, "OK");
+    f.start();
+    QTRY_VERIFY(f.updateCheckDone());
+    f.server.putFile(kInfo, "[APPLICATION]\r\nVersion=2.1\r\n");
+    f.writeFile(kUpdaterFileName, QByteArray());
+    TRecordingPlatform platform;
+    f.frm->setModified(true);
+    f.frm->msgMain().scriptAnswers({QMessageBox::Ok, QMessageBox::Ok, closeAnswer});
+    QTest::mouseClick(f.child<QToolButton>("btnUpdate"), Qt::LeftButton);
+    QCOMPARE(f.messages().size(), 3);
+    QCOMPARE(f.messages().last(), QStringLiteral("Save changes before closing?"));
+    QCOMPARE(f.frm->isVisible(), !updated);
+    QCOMPARE(platform.calls,
+             updated ? QStringList{QStringLiteral("shellOpen(%1, %2 2.0 A)")
+                                       .arg(f.path(kUpdaterFileName),
+                                            f.server.url(QStringLiteral("liveupdate/project_zelvo/")))}
+                     : QStringList());
+}
+
+QTEST_MAIN(TestNewsCheck)
+#include "tst_newscheck.moc"

@@ -1,16 +1,12 @@
 #pragma once
 
+#include "release/UpdateInfo.h" // ReadIniValue
+
 #include <QByteArray>
 #include <QString>
 
 // What the live update reads from the publisher's mainappupdate.inf and how it decides; pure
 // functions.
-
-// The value of key in [section] of an INI text (section and key ignore ASCII letter case,
-// blanks around the value and one pair of surrounding double quotes are dropped); empty when
-// missing.
-QByteArray ReadIniValue(const QByteArray &iniText, const QByteArray &section,
-                        const QByteArray &key);
 
 // A published version as a single-precision number: a decimal number with "." as its separator
 // whatever the locale; anything else (such as "2.1.1" or "2,1") counts as 0.

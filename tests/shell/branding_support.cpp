@@ -1,12 +1,9 @@
 #include "branding_support.h"
 
-#include "util/SettingsCipher.h"
-
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 
 namespace {
 
@@ -45,24 +42,6 @@ QByteArray SolidLzw(int pixels, int index)
     return packed;
 }
 
-bool CanCreateFileIn(const QString &dir)
-{
-    QFile probe(dir + QStringLiteral("/.write-probe"));
-    if (!probe.open(QIODevice::WriteOnly))
-        return false;
-    probe.close();
-    probe.remove();
-    return true;
-}
-
-bool RunChattr(const QString &flag, const QString &path)
-{
-    QProcess chattr;
-    chattr.start(QStringLiteral("chattr"), {flag, path});
-    return chattr.waitForFinished(10000) && chattr.exitStatus() == QProcess::NormalExit &&
-           chattr.exitCode() == 0;
-}
-
 } // namespace
 
 QByteArray TaggedText(const TTagList &tags)
@@ -71,13 +50,6 @@ QByteArray TaggedText(const TTagList &tags)
     for (const auto &[tag, value] : tags)
         text += "<%%" + tag + "%%>" + value + "<%%/" + tag + "%%>\r\n";
     return text;
-}
-
-void WriteSettings(const QString &dir, const QByteArray &plainText)
-{
-    QFile file(dir + QStringLiteral("/dbsettings.dat"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(EncryptSettingsData(plainText)) < 0)
-        qFatal("cannot write %s", qPrintable(file.fileName()));
 }
 
 QByteArray GifBytes(QSize size, const QList<QColor> &frames)
@@ -129,21 +101,4 @@ QStringList DirectoryNames(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                QDir::Name);
-}
-
-TReadOnlyDirectory::TReadOnlyDirectory(const QString &path) : m_path(path)
-{
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                    QFileDevice::ReadGroup | QFileDevice::ExeGroup);
-    if (CanCreateFileIn(path))
-        m_immutable = RunChattr(QStringLiteral("+i"), path);
-    m_readOnly = !CanCreateFileIn(path);
-}
-
-TReadOnlyDirectory::~TReadOnlyDirectory()
-{
-    if (m_immutable)
-        RunChattr(QStringLiteral("-i"), m_path);
-    QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner);
 }

@@ -201,7 +201,7 @@ void TestBranding::settings_giveCaptionsAndNewsButton()
     QFETCH(QString, makeMoney);
     QFETCH(bool, newsShown);
     TMainWindowFixture f;
-    WriteSettings(f.dir.path(), plain);
+    WriteSettingsFile(f.dir.path(), plain);
 
     f.open();
 
@@ -298,7 +298,7 @@ void TestBranding::makeMoneyAndHelp_openTheirAddressInTheBrowser()
     QFETCH(QStringList, calls);
     TMainWindowFixture f;
     if (!plain.isEmpty())
-        WriteSettings(f.dir.path(), plain);
+        WriteSettingsFile(f.dir.path(), plain);
     f.open();
 
     QTest::mouseClick(f.child<QAbstractButton>("btnMakeMoney"), Qt::LeftButton);
@@ -311,7 +311,7 @@ void TestBranding::numberedEntries_stopAtTheFirstGap()
 {
     TMainWindowFixture f;
     TScriptedDraws draws({99});
-    WriteSettings(f.dir.path(),
+    WriteSettingsFile(f.dir.path(),
                   TaggedText({{"ApplicationName", "P"},
                               {"Welcome1", "<p>one</p>"},
                               {"Welcome2", "<p>two</p>"},
@@ -332,7 +332,7 @@ void TestBranding::numberedEntries_stopAtTheFirstGap()
 void TestBranding::welcomePage_isShownFromWindows1252UntilThanks()
 {
     TMainWindowFixture f;
-    WriteSettings(f.dir.path(),
+    WriteSettingsFile(f.dir.path(),
                   TaggedText({{"ApplicationName", "P"},
                               {"Welcome1", "<h1>Caf\xE9 \x80</h1>\r\n<p>second line</p>"}}));
     f.open();
@@ -360,7 +360,7 @@ void TestBranding::draws_areIndependent()
 {
     TMainWindowFixture f;
     TScriptedDraws draws({1, 0, 2, 0});
-    WriteSettings(f.dir.path(), TaggedText({{"ApplicationName", "P"},
+    WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "P"},
                                             {"Welcome1", "W1"},
                                             {"Welcome2", "W2"},
                                             {"Banner1", "one.jpg^http://1/"},
@@ -423,7 +423,7 @@ void TestBranding::banner_isLoadedInTheFormatOfItsShownName()
     QFETCH(QString, shown);
     QFETCH(QSize, size);
     TMainWindowFixture f;
-    WriteSettings(f.dir.path(), TaggedText({{"ApplicationName", "P"}, {"Banner1", entry}}));
+    WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "P"}, {"Banner1", entry}}));
     if (!stored.isNull())
         f.writeFile(QStringLiteral("banner1.dat"), stored);
     const QStringList before = DirectoryNames(f.dir.path());
@@ -459,7 +459,7 @@ void TestBranding::banner_fileOfTheShownNameExists_thatFileIsShown()
 {
     TMainWindowFixture f;
     TScriptedDraws draws({1});
-    WriteSettings(f.dir.path(), TaggedText({{"ApplicationName", "P"},
+    WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "P"},
                                             {"Banner1", "one.jpg^http://1/"},
                                             {"Banner2", "Promo.JPG^http://2/"}}));
     f.writeFile(QStringLiteral("banner2.dat"), JpegBytes(QSize(80, 40), Qt::blue));
@@ -483,7 +483,7 @@ void TestBranding::banner_applicationFolderNamedLikeGif_stillPictureStaysStill()
     TMainWindowFixture f;
     const QString appDir = f.path(QStringLiteral("shop.gifts")) + QLatin1Char('/');
     QVERIFY(QDir().mkpath(appDir));
-    WriteSettings(appDir, TaggedText({{"ApplicationName", "P"}, {"Banner1", "promo.jpg^^"}}));
+    WriteSettingsFile(appDir, TaggedText({{"ApplicationName", "P"}, {"Banner1", "promo.jpg^^"}}));
     QFile banner(appDir + QStringLiteral("banner1.dat"));
     QVERIFY(banner.open(QIODevice::WriteOnly));
     banner.write(JpegBytes(QSize(80, 40), Qt::blue));
@@ -500,7 +500,7 @@ void TestBranding::banner_applicationFolderNamedLikeGif_stillPictureStaysStill()
 void TestBranding::banner_staysCentredWhenTheWindowResizes()
 {
     TMainWindowFixture f;
-    WriteSettings(f.dir.path(), TaggedText({{"ApplicationName", "P"},
+    WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "P"},
                                             {"Banner1", "promo.jpg^http://b/"}}));
     f.writeFile(QStringLiteral("banner1.dat"), JpegBytes(QSize(81, 40), Qt::blue));
     f.open();
@@ -545,7 +545,7 @@ void TestBranding::banner_click()
     QFETCH(bool, hand);
     QFETCH(QStringList, calls);
     TMainWindowFixture f;
-    WriteSettings(f.dir.path(), TaggedText({{"ApplicationName", "P"}, {"Banner1", entry}}));
+    WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "P"}, {"Banner1", entry}}));
     f.writeFile(QStringLiteral("banner1.dat"), picture);
     f.open();
     auto *banner = f.frm->findChild<QLabel *>(label);
@@ -604,7 +604,7 @@ void TestBranding::links_fillTheLinkBar()
     TTagList tags{{"ApplicationName", "P"}};
     for (int n = 0; n < links.size(); ++n)
         tags.append({"Link" + QByteArray::number(n + 1), links[n]});
-    WriteSettings(f.dir.path(), TaggedText(tags));
+    WriteSettingsFile(f.dir.path(), TaggedText(tags));
 
     f.open();
 
@@ -620,7 +620,7 @@ void TestBranding::linkLabel_click_opensWithTheDesktopHandler()
 {
     TMainWindowFixture f;
     TScriptedDraws draws({0});
-    WriteSettings(f.dir.path(), TaggedText({{"ApplicationName", "P"},
+    WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "P"},
                                             {"Link1", "One^http://one/"},
                                             {"Link2", "Two^mailto:two@example.com"}}));
     f.open();
@@ -660,7 +660,7 @@ void TestBranding::skinAndIcon_replaceTheBuiltInOnesOnlyWithSettings()
     QFETCH(bool, iconUsed);
     TMainWindowFixture f;
     if (settings)
-        WriteSettings(f.dir.path(), TaggedText({{"ApplicationName", "P"}}));
+        WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "P"}}));
     f.writeFile(QStringLiteral("MainSkin.dat"), skinFile);
     QImage icon(48, 48, QImage::Format_ARGB32);
     icon.fill(Qt::magenta);
@@ -684,7 +684,7 @@ void TestBranding::skinAndIcon_replaceTheBuiltInOnesOnlyWithSettings()
 void TestBranding::readOnlyDirectory_brandsAndChangesNothing()
 {
     TMainWindowFixture f;
-    WriteSettings(f.dir.path(), TaggedText({{"ApplicationName", "My Planner"},
+    WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "My Planner"},
                                             {"Welcome1", "<p>hello</p>"},
                                             {"Banner1", "promo.gif^http://b/"},
                                             {"Link1", "One^http://one/"}}));

@@ -45,7 +45,7 @@ void TestAbout::about_showsTheBrandersTexts()
     QFETCH(QStringList, texts);
     TMainWindowFixture f;
     if (!plain.isEmpty())
-        WriteSettings(f.dir.path(), plain);
+        WriteSettingsFile(f.dir.path(), plain);
     f.open();
     QStringList shown;
     bool bold = false, readOnly = false;

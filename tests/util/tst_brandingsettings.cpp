@@ -388,7 +388,7 @@ void TestBrandingSettings::saveLastNewsId_readOnlyAppDir_keepsOldFile()
     TAppDir app;
     WriteSettingsFile(app.path(), Tagged("LastNewsId", "7"));
     const QByteArray stored = ReadWholeFile(app.path() + QStringLiteral("dbsettings.dat"));
-    TReadOnlyDir readOnly(app.temp.path());
+    TReadOnlyDirectory readOnly(app.temp.path());
     if (!readOnly.isReadOnly())
         QSKIP("this file system lets the directory be written anyway");
     QCOMPARE(ReadLastNewsId(app.path()), QByteArray("7"));

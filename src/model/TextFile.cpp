@@ -13,7 +13,12 @@
 #endif
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -243,6 +248,105 @@ void KeepOwner(QFileDevice &file, const QString &path)
 #endif
 }
 
+#ifdef Q_OS_UNIX
+// Closes files on a thread of its own, which lives until the program ends.
+class TLateCloser {
+public:
+    static TLateCloser &instance()
+    {
+        static TLateCloser closer;
+        return closer;
+    }
+    ~TLateCloser()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void close(int fd)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            try {
+                if (!m_thread.joinable())
+                    m_thread = std::thread([this] { run(); });
+                m_files.push_back(fd);
+                fd = -1;
+            } catch (const std::exception &) {
+                // No thread (or no memory for the list): close it here and now.
+            }
+        }
+        if (fd >= 0)
+            ::close(fd);
+        else
+            m_wake.notify_one();
+    }
+
+private:
+    TLateCloser() = default;
+
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stop || !m_files.empty(); });
+            while (!m_files.empty()) {
+                const int fd = m_files.back();
+                m_files.pop_back();
+                lock.unlock();
+                ::close(fd);
+                lock.lock();
+            }
+            if (m_stop)
+                return;
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<int> m_files;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+#endif
+
+// Freeing the blocks of a large file takes the system a while (some 20 ms for 100 MB), and a
+// rename that replaces the file's last name waits for it. So the old file is held open across
+// its replacement, and closed later on a thread of its own: the save is over (the new file in
+// place, on the disk) before the old one's space is given back. Returns the handle, or -1 for
+// a file too small to matter, a missing one, or one that is not a plain file.
+int HoldLargeFile(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    constexpr off_t kLarge = 1 << 20;
+    // Not blocking: opening a named pipe for reading would wait for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= kLarge)
+        return fd;
+    ::close(fd);
+#else
+    Q_UNUSED(path);
+#endif
+    return -1;
+}
+
+void CloseLater(int fd)
+{
+#ifdef Q_OS_UNIX
+    TLateCloser::instance().close(fd);
+#else
+    Q_UNUSED(fd);
+#endif
+}
+
 } // namespace
 
 QString SaveFailureText(const QString &path, int systemError, const QString &systemText)
@@ -292,6 +396,8 @@ TTextFileWriter::~TTextFileWriter()
 {
     if (m_file.isOpen())
         m_file.cancelWriting();
+    if (m_replacedFile >= 0)
+        CloseLater(m_replacedFile);
 }
 
 void TTextFileWriter::flush()
@@ -328,6 +434,8 @@ void TTextFileWriter::finish()
 
 void TTextFileWriter::replace()
 {
+    if (m_replacedFile < 0)
+        m_replacedFile = HoldLargeFile(m_path);
     errno = 0;
     if (!m_file.commit())
         fail(errno);

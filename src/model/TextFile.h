@@ -142,6 +142,7 @@ private:
     QSaveFile m_file;
     QByteArray m_buffer;
     qint64 m_written = 0;
+    int m_replacedFile = -1; // the old file, held open across its replacement
     std::atomic<qint64> *m_progress = nullptr;
 };
 

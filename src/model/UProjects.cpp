@@ -33,6 +33,11 @@ const char *const kDefaultTasks[] = {
     "Sell one",
 };
 
+// How far ahead of the record being written its objects, then their fields, are asked for:
+// records lie all over memory, and each waits on memory twice (the object, then its fields).
+constexpr int kTaskAhead = 16;
+constexpr int kFieldsAhead = 8;
+
 const QString kCategoriesFile = QStringLiteral("categories.dat");
 const QString kProjectsFile = QStringLiteral("Projects.dat");
 const QString kHoursFile = QStringLiteral("Hours.dat");
@@ -41,11 +46,6 @@ const QString kHoursFile = QStringLiteral("Hours.dat");
 bool IsBlank(char c)
 {
     return static_cast<unsigned char>(c) <= 32 && c != '\0';
-}
-
-bool Contains(QByteArrayView text, char c)
-{
-    return !text.isEmpty() && std::memchr(text.data(), c, size_t(text.size())) != nullptr;
 }
 
 // The line less leading and trailing characters with codes 0..32.
@@ -154,82 +154,121 @@ void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
     }
 }
 
-// Appends a field, with CR and LF escaped and, in task fields, "^" doubled so that the
-// task-field rules read it back as one "^". Most fields need neither and go in as they are.
-void AppendField(QByteArray &out, const QByteArray &field, bool doubleQuotes)
+// Puts a field at p with CR and LF escaped and, in task fields, "^" doubled so that the
+// task-field rules read it back as one "^". Returns the end; needs room for twice the field.
+char *PutEscaped(char *p, const QByteArray &field, bool doubleQuotes)
 {
-    if (!Contains(field, '\r') && !Contains(field, '\n')
-        && !(doubleQuotes && Contains(field, '^'))) {
-        out.append(field);
-        return;
-    }
     for (const char c : field) {
-        if (c == '\r')
-            out.append("\xA5\xA5", 2);
-        else if (c == '\n')
-            out.append("\xA7\xA7", 2);
-        else if (c == '^' && doubleQuotes)
-            out.append("^^", 2);
-        else
-            out.append(c);
-    }
-}
-
-// Appends one record line: the literal pieces with the fields between them (pieces has one
-// more entry than fields, and holds literalCarets "^"), then CR LF. Most lines hold nothing to escape: they are copied in
-// one go and checked in one pass over the copy (a field holds no CR or LF, and the line holds
-// no "^" beyond the literal ones); a line that needs escaping is built again field by field.
-template <size_t N>
-void AppendRecordLine(QByteArray &out, const std::array<QByteArrayView, N + 1> &pieces,
-                      const std::array<const QByteArray *, N> &fields, bool doubleQuotes,
-                      qsizetype literalCarets)
-{
-    qsizetype length = 0;
-    for (const QByteArrayView piece : pieces)
-        length += piece.size();
-    for (const QByteArray *field : fields)
-        length += field->size();
-
-    const qsizetype at = out.size();
-    out.resize(at + length + 2);
-    char *const line = out.data() + at;
-    char *p = line;
-    const auto copy = [&p](const char *bytes, qsizetype size) {
-        if (size > 0) // an empty view may have no data pointer at all
-            std::memcpy(p, bytes, size_t(size));
-        p += size;
-    };
-    for (size_t k = 0; k <= N; ++k) {
-        copy(pieces[k].data(), pieces[k].size());
-        if (k < N)
-            copy(fields[k]->constData(), fields[k]->size());
-    }
-    // One pass the compiler vectorises; counted in bytes-wide lanes, a few at a time.
-    unsigned breaks = 0;
-    qsizetype carets = 0;
-    for (qsizetype i = 0; i < length; i += 255) {
-        const qsizetype stop = qMin(length, i + 255);
-        unsigned char lane = 0;
-        for (qsizetype k = i; k < stop; ++k) {
-            const char c = line[k];
-            breaks |= (c == '\r') | (c == '\n');
-            lane += c == '^';
+        if (c == '\r') {
+            *p++ = '\xA5';
+            *p++ = '\xA5';
+        } else if (c == '\n') {
+            *p++ = '\xA7';
+            *p++ = '\xA7';
+        } else {
+            if (c == '^' && doubleQuotes)
+                *p++ = '^';
+            *p++ = c;
         }
-        carets += lane;
     }
-    if (!breaks && (!doubleQuotes || carets == literalCarets)) {
-        p[0] = '\r';
-        p[1] = '\n';
-        return;
-    }
-    out.resize(at);
-    for (size_t k = 0; k <= N; ++k) {
-        out.append(pieces[k]);
-        if (k < N)
-            AppendField(out, *fields[k], doubleQuotes);
-    }
-    out.append("\r\n", 2);
+    return p;
 }
+
+// The record lines of one piece of a file, put straight into its buffer: room for a line's
+// worst case (every field escaped) is made once per line, so the bytes go in without a size
+// check each. The buffer is cut to what was written when this ends.
+class TRecordOut {
+public:
+    explicit TRecordOut(QByteArray &out) : m_out(out), m_size(out.size()) {}
+    ~TRecordOut() { m_out.resize(m_size); }
+    TRecordOut(const TRecordOut &) = delete;
+    TRecordOut &operator=(const TRecordOut &) = delete;
+
+    // Appends one record line: the literal pieces with the fields between them (pieces has
+    // one more entry than fields, and holds literalCarets "^"), then CR LF. Most lines hold
+    // nothing to escape: they are copied in one go and checked in one pass over the copy (a
+    // field holds no CR or LF, and the line holds no "^" beyond the literal ones); a line
+    // that needs escaping is put again field by field.
+    template <size_t N>
+    void line(const std::array<QByteArrayView, N + 1> &pieces,
+              const std::array<const QByteArray *, N> &fields, bool doubleQuotes,
+              qsizetype literalCarets)
+    {
+        qsizetype literal = 0;
+        for (const QByteArrayView piece : pieces)
+            literal += piece.size();
+        qsizetype variable = 0;
+        for (const QByteArray *field : fields)
+            variable += field->size();
+
+        char *const start = room(literal + 2 * variable + 2);
+        char *p = start;
+        const auto copy = [&p](const char *bytes, qsizetype size) {
+            if (size > 0) // an empty view may have no data pointer at all
+                std::memcpy(p, bytes, size_t(size));
+            p += size;
+        };
+        for (size_t k = 0; k <= N; ++k) {
+            copy(pieces[k].data(), pieces[k].size());
+            if (k < N)
+                copy(fields[k]->constData(), fields[k]->size());
+        }
+        if (!NeedsEscaping(start, literal + variable, doubleQuotes, literalCarets)) {
+            p[0] = '\r';
+            p[1] = '\n';
+            m_size += literal + variable + 2;
+            return;
+        }
+        p = start;
+        for (size_t k = 0; k <= N; ++k) {
+            copy(pieces[k].data(), pieces[k].size());
+            if (k < N)
+                p = PutEscaped(p, *fields[k], doubleQuotes);
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        m_size = p - m_out.constData();
+    }
+
+    void literal(QByteArrayView text)
+    {
+        std::memcpy(room(text.size()), text.data(), size_t(text.size()));
+        m_size += text.size();
+    }
+
+private:
+    // Where the next bytes go, with room for at least size of them.
+    char *room(qsizetype size)
+    {
+        if (m_out.size() - m_size < size)
+            m_out.resize(qMax(m_size + size, qMax<qsizetype>(2 * m_out.size(), 1 << 16)));
+        return m_out.data() + m_size;
+    }
+
+    // Whether a line copied as it is holds a CR or LF, or (when quotes are doubled) more "^"
+    // than its literal pieces. One pass the compiler vectorises; counted in byte-wide lanes, a
+    // few at a time.
+    static bool NeedsEscaping(const char *line, qsizetype length, bool doubleQuotes,
+                              qsizetype literalCarets)
+    {
+        unsigned breaks = 0;
+        qsizetype carets = 0;
+        for (qsizetype i = 0; i < length; i += 255) {
+            const qsizetype stop = qMin(length, i + 255);
+            unsigned char lane = 0;
+            for (qsizetype k = i; k < stop; ++k) {
+                const char c = line[k];
+                breaks |= (c == '\r') | (c == '\n');
+                lane += c == '^';
+            }
+            carets += lane;
+        }
+        return breaks || (doubleQuotes && carets != literalCarets);
+    }
+
+    QByteArray &m_out;
+    qsizetype m_size; // bytes written; the buffer beyond is room
+};
 
 // Whether there is a file to load. A link to nothing is not a missing file: it is reported
 // like a file that cannot be read, and never replaced by a save.
@@ -533,37 +572,31 @@ void TProjects::WriteProjects(TTextFileWriter &writer) const
         [&](const QByteArray &piece) { writer.writeBlock(piece); });
 }
 
-void TProjects::AppendProjects(QByteArray &out, int from, int to) const
+void TProjects::AppendProjects(QByteArray &buffer, int from, int to) const
 {
+    TRecordOut out(buffer);
     for (int i = from; i < to; ++i) {
         const TProject &project = *object(i);
-        out.append("Header^", 7);
-        AppendField(out, project.Name, false);
-        out.append('^');
-        AppendField(out, project.Category, false);
-        out.append('^');
-        AppendField(out, project.StartDate, false);
-        out.append('^');
-        AppendField(out, project.EndDate, false);
-        out.append("^\r\n", 3);
+        out.line<4>({"Header^", "^", "^", "^", "^"},
+                    {&project.Name, &project.Category, &project.StartDate, &project.EndDate},
+                    false, 0);
         const int tasks = project.Tasks.count();
         for (int t = 0; t < tasks; ++t) {
             // The tasks lie all over memory: ask for the ones a few lines ahead early.
-            if (t + 8 < tasks)
-                __builtin_prefetch(project.Tasks.object(t + 8));
-            if (t + 4 < tasks) {
-                const TTask &ahead = *project.Tasks.object(t + 4);
+            if (t + kTaskAhead < tasks)
+                __builtin_prefetch(project.Tasks.object(t + kTaskAhead));
+            if (t + kFieldsAhead < tasks) {
+                const TTask &ahead = *project.Tasks.object(t + kFieldsAhead);
                 __builtin_prefetch(ahead.Description.constData());
                 __builtin_prefetch(ahead.Notes.constData());
             }
             const TTask &task = *project.Tasks.object(t);
-            AppendRecordLine<4>(out,
-                                {task.Done ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
-                                 "^,^", "^,^", "^,^", "^"},
-                                {&task.Description, &task.Notes, &task.StartDate, &task.EndDate},
-                                true, 10);
+            out.line<4>({task.Done ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
+                         "^,^", "^,^", "^,^", "^"},
+                        {&task.Description, &task.Notes, &task.StartDate, &task.EndDate}, true,
+                        10);
         }
-        out.append("EndProject\r\n", 12);
+        out.literal("EndProject\r\n");
     }
 }
 
@@ -648,10 +681,18 @@ void THours::WriteHours(TTextFileWriter &writer) const
         (count() + kEntriesPerPiece - 1) / kEntriesPerPiece,
         [&](int piece, QByteArray &out) {
             const int end = qMin(count(), (piece + 1) * kEntriesPerPiece);
+            TRecordOut lines(out);
             for (int i = piece * kEntriesPerPiece; i < end; ++i) {
+                if (i + kTaskAhead < end)
+                    __builtin_prefetch(object(i + kTaskAhead));
+                if (i + kFieldsAhead < end) {
+                    const TToDoHour &ahead = *object(i + kFieldsAhead);
+                    __builtin_prefetch(ahead.Day.constData());
+                    __builtin_prefetch(ahead.Action.constData());
+                }
                 const TToDoHour &hour = *object(i);
-                AppendRecordLine<3>(out, {"", "^", "^", "^"},
-                                    {&hour.Day, &hour.Hour, &hour.Action}, false, 3);
+                lines.line<3>({"", "^", "^", "^"}, {&hour.Day, &hour.Hour, &hour.Action}, false,
+                              3);
             }
         },
         [&](const QByteArray &piece) { writer.writeBlock(piece); });

@@ -415,6 +415,15 @@ void TestProjects::saveProjects_writesExactBytesAndReadsBack_data()
         << BookBuilder([](TProjects &b) { AddProject(b, "A\r\nB", "C\n"); })
         << QByteArray("Header^A\xA5\xA5\xA7\xA7"
                       "B^C\xA7\xA7^^^\r\nEndProject\r\n");
+    // Far longer than the room a piece starts with, and twice as long once escaped.
+    QTest::newRow("long fields made of nothing but bytes to escape")
+        << BookBuilder([](TProjects &b) {
+               AddTask(AddProject(b, "P"), false, QByteArray(70000, '^'), QByteArray(100000, '\n'),
+                       QByteArray(30000, '\r'));
+           })
+        << "Header^P^^^^\r\n^False^,^" + QByteArray(140000, '^') + "^,^"
+               + QByteArray("\xA7\xA7").repeated(100000) + "^,^"
+               + QByteArray("\xA5\xA5").repeated(30000) + "^,^^\r\nEndProject\r\n";
     QTest::newRow("same name twice, Windows-1252 bytes")
         << BookBuilder([](TProjects &b) {
                AddTask(AddProject(b, "Caf\xE9", "\x80uro"), true, "\xE9t\xE9");

@@ -4,8 +4,11 @@
 #include "util/FileError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using ByteList = QList<QByteArray>;
 
@@ -20,6 +23,8 @@ private slots:
     void read_missingFile_hasNoLines();
     void read_directory_throwsWithPath();
     void writeTextFile_existingFile_replacedByExactBytes();
+    void writeTextFile_whateverIsThere_replacedByExactBytes_data();
+    void writeTextFile_whateverIsThere_replacedByExactBytes();
     void writeTextFile_failure_throwsAndKeepsOldFile_data();
     void writeTextFile_failure_throwsAndKeepsOldFile();
 };
@@ -128,6 +133,44 @@ void TestTextFile::writeTextFile_existingFile_replacedByExactBytes()
 
     QCOMPARE(ReadBytes(path), bytes);
     QCOMPARE(EntriesOf(temp.path()), QStringList{QStringLiteral("Projects.dat")});
+}
+
+enum class OldEntry { LargeFile, NamedPipe };
+
+void TestTextFile::writeTextFile_whateverIsThere_replacedByExactBytes_data()
+{
+    QTest::addColumn<OldEntry>("old");
+    QTest::addColumn<int>("saves");
+    // A large old file stays open for a while after it was replaced; saves in a row each
+    // replace the one before.
+    QTest::newRow("large file, one save") << OldEntry::LargeFile << 1;
+    QTest::newRow("large file, saves in a row") << OldEntry::LargeFile << 3;
+    // Opening a pipe to read it waits for a writer: the save must not.
+    QTest::newRow("named pipe") << OldEntry::NamedPipe << 1;
+}
+
+void TestTextFile::writeTextFile_whateverIsThere_replacedByExactBytes()
+{
+    QFETCH(OldEntry, old);
+    QFETCH(int, saves);
+
+    QTemporaryDir temp;
+    const QString path = temp.filePath(QStringLiteral("Projects.dat"));
+    switch (old) {
+    case OldEntry::LargeFile:
+        QVERIFY(WriteBytes(path, QByteArray(3 << 20, 'o')));
+        break;
+    case OldEntry::NamedPipe:
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        break;
+    }
+
+    for (int save = 0; save < saves; ++save) {
+        const QByteArray bytes = QByteArray(2 << 20, char('a' + save)) + "\r\n";
+        WriteTextFile(path, bytes);
+        QCOMPARE(ReadBytes(path), bytes);
+        QCOMPARE(EntriesOf(temp.path()), QStringList{QStringLiteral("Projects.dat")});
+    }
 }
 
 enum class WriteFailure { ParentIsFile, TargetIsDirectory, DiskFullMidWrite };

@@ -21,10 +21,12 @@ public:
     bool openUrl(const QString &url) override
     {
         calls << QStringLiteral("openUrl(%1)").arg(url);
-        return true;
+        return hasUrlHandler;
     }
 
     // The registered browser command reported (empty: none, as off Windows).
     QString command;
+    // Whether the desktop knows a handler for web addresses.
+    bool hasUrlHandler = true;
     QStringList calls;
 };

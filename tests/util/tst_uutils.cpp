@@ -1,33 +1,9 @@
-#include "util/Platform.h"
+#include "common/RecordingPlatform.h"
 #include "util/UUtils.h"
 
 #include <QTest>
 
 using ByteList = QList<QByteArray>;
-
-namespace {
-
-// Records what the program asks of the operating system.
-class TRecordingPlatform : public TPlatform {
-public:
-    QString command;
-    bool hasUrlHandler = true;
-    QStringList calls;
-
-    QString browserCommand() const override { return command; }
-    bool shellOpen(const QString &file, const QString &parameters) override
-    {
-        calls << QStringLiteral("shellOpen(%1, %2)").arg(file, parameters);
-        return true;
-    }
-    bool openUrl(const QString &url) override
-    {
-        calls << QStringLiteral("openUrl(%1)").arg(url);
-        return hasUrlHandler;
-    }
-};
-
-} // namespace
 
 class TestUUtils : public QObject {
     Q_OBJECT
@@ -232,7 +208,6 @@ void TestUUtils::openInBrowser()
     TRecordingPlatform platform;
     platform.command = command;
     platform.hasUrlHandler = hasUrlHandler;
-    TPlatform::install(&platform);
 
     QCOMPARE(OpenInBrowser(url), result);
     QCOMPARE(platform.calls, calls);

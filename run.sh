@@ -20,7 +20,9 @@ start_demo_publisher
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: the program runs on a virtual display (xvfb-run), where nothing"
   echo "can be seen. Stop it with Ctrl+C. To see it, run ./run.sh in a desktop session."
-  xvfb-run -a "$appdir/ProjectZelvo"
+  # The display lasts while the planner, or the updater and the planner it restarts, run.
+  xvfb-run -a bash -c 'source scripts/demo-publisher.sh; "$1/ProjectZelvo"; wait_for_demo_programs "$1"' _ "$appdir"
 else
   "$appdir/ProjectZelvo"
+  wait_for_demo_programs "$appdir"
 fi

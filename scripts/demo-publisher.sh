@@ -44,3 +44,21 @@ stop_demo_publisher() {
     DEMO_PUBLISHER_PID=
   fi
 }
+
+# Waits while a program of the demo folder still runs: "Check Updates" closes the planner and
+# starts the updater, which downloads from the demo service and starts the planner again, so
+# the service must outlive the first planner.
+wait_for_demo_programs() {
+  local dir exe pid
+  dir=$(realpath "$1")
+  while :; do
+    pid=
+    for exe in /proc/[0-9]*/exe; do
+      case "$(readlink "$exe" 2>/dev/null)" in
+        "$dir"/*) pid=${exe#/proc/}; break ;;
+      esac
+    done
+    [ -n "$pid" ] || return 0
+    sleep 1
+  done
+}

@@ -1,6 +1,5 @@
 #include "online_support.h"
 
-#include "util/SettingsCipher.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -213,7 +212,3 @@ QByteArray MasterSettingsText(const QByteArray &newsBaseUrl, const QByteArray &l
     return text;
 }
 
-void WriteSettingsFile(const QString &appDir, const QByteArray &plainText)
-{
-    WriteFile(appDir + QStringLiteral("/dbsettings.dat"), EncryptSettingsData(plainText));
-}

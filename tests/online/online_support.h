@@ -4,6 +4,7 @@
 // and which logs every request as PHP parsed it.
 
 #include "common/PhpServer.h"
+#include "common/SettingsFile.h" // WriteSettingsFile
 #include "util/BrandingSettings.h"
 
 #include <QByteArray>
@@ -83,5 +84,3 @@ QByteArray UnreachableBaseUrl();
 // stored LastNewsId line unless lastNewsId is null.
 QByteArray MasterSettingsText(const QByteArray &newsBaseUrl, const QByteArray &lastNewsId,
                               const QByteArray &brandType = "Master");
-// Enciphers plainText as appDir's dbsettings.dat.
-void WriteSettingsFile(const QString &appDir, const QByteArray &plainText);

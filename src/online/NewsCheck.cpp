@@ -6,6 +6,7 @@
 #include "toolkit/DialogRunner.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/MessageHint.h"
+#include "util/BrandingSettings.h"
 #include "util/CodePage.h"
 
 #include <QAbstractButton>
@@ -66,7 +67,8 @@ void TNewsCheck::Timer2Timer()
         if (m_service.wasCancelled())
             return; // the window is closing
     }
-    if (found) {
+    // An id that could not be stored raises no alert: opening it would never end the alert.
+    if (found && IsStorableNewsId(newsId)) {
         const qint32 stored = NewsIdNumber(ReadLastNewsId(m_context.appDir));
         if (NewsIdNumber(newsId) > stored)
             ShowAlertHint(QStringLiteral("You've Got A Message!\r\n") + FromAnsi(title));

@@ -7,11 +7,17 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 const QString kSettingsFileName = QStringLiteral("dbsettings.dat");
 const QByteArray kLastNewsId = QByteArrayLiteral("LastNewsId");
 constexpr int kMaxNumberedEntries = 16;
+constexpr qsizetype kMaxNewsIdDigits = 10;
+// Far above what 16 welcome pages with their pictures take, far below what would exhaust
+// memory.
+constexpr qint64 kMaxSettingsFileSize = 64 << 20;
 
 char LowerAscii(char c)
 {
@@ -84,25 +90,55 @@ bool IsLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
-// text with the LastNewsId tag set to id: see SaveLastNewsId.
-QByteArray WithLastNewsId(QByteArray text, const QByteArray &id)
+// Where the LastNewsId value that opens at valueAt ends on its line: through its closing tag
+// when that comes next, else before the next tag or the line end, whichever comes first, so
+// that no other tag is ever overwritten.
+qsizetype LastNewsIdValueEnd(const QByteArray &text, qsizetype valueAt)
 {
-    const QByteArray open = OpeningTag(kLastNewsId);
+    qsizetype lineEnd = valueAt;
+    while (lineEnd < text.size() && !IsLineEnd(text[lineEnd]))
+        ++lineEnd;
+    const qsizetype nextTag = text.indexOf("<%%", valueAt);
+    if (nextTag < 0 || nextTag >= lineEnd)
+        return lineEnd;
     const QByteArray close = ClosingTag(kLastNewsId);
-    const QByteArray tagged = open + id + close;
+    const bool ownClosingTag = IndexOfIgnoringAsciiCase(text, close, nextTag) == nextTag;
+    return ownClosingTag ? nextTag + close.size() : nextTag;
+}
+
+// The plain text with the LastNewsId tag set to id: see SaveLastNewsId. Only the text before
+// the first NUL is edited, since reading never sees past it; the bytes after it are kept.
+QByteArray WithLastNewsId(const QByteArray &plain, const QByteArray &id)
+{
+    const qsizetype nul = plain.indexOf('\0');
+    QByteArray text = nul < 0 ? plain : plain.first(nul);
+    const QByteArray unread = nul < 0 ? QByteArray() : plain.sliced(nul);
+    const QByteArray open = OpeningTag(kLastNewsId);
+    const QByteArray tagged = open + id + ClosingTag(kLastNewsId);
     const qsizetype openAt = IndexOfIgnoringAsciiCase(text, open);
     if (openAt < 0) {
         if (!text.isEmpty() && !IsLineEnd(text.back()))
             text += "\r\n";
-        return text + tagged + "\r\n";
+        return text + tagged + "\r\n" + unread;
     }
-    qsizetype lineEnd = openAt + open.size();
-    while (lineEnd < text.size() && !IsLineEnd(text[lineEnd]))
-        ++lineEnd;
-    const qsizetype closeAt = IndexOfIgnoringAsciiCase(
-        QByteArrayView(text).first(lineEnd), close, openAt + open.size());
-    const qsizetype replacedEnd = closeAt >= 0 ? closeAt + close.size() : lineEnd;
-    return text.replace(openAt, replacedEnd - openAt, tagged);
+    const qsizetype replacedEnd = LastNewsIdValueEnd(text, openAt + open.size());
+    return text.replace(openAt, replacedEnd - openAt, tagged) + unread;
+}
+
+// The deciphered bytes of the settings file at path. A file larger than any brand needs is
+// damaged: it is never read into memory whole.
+TSettingsFileState DecipherSettingsFile(const QString &path, QByteArray &plain)
+{
+    QFile file(path);
+    if (!file.exists())
+        return TSettingsFileState::Missing;
+    if (file.size() > kMaxSettingsFileSize || !file.open(QIODevice::ReadOnly))
+        return TSettingsFileState::Damaged;
+    const QByteArray stored = file.read(kMaxSettingsFileSize + 1);
+    if (file.error() != QFileDevice::NoError || stored.size() > kMaxSettingsFileSize)
+        return TSettingsFileState::Damaged;
+    return DecryptSettingsData(stored, plain) ? TSettingsFileState::Loaded
+                                              : TSettingsFileState::Damaged;
 }
 
 } // namespace
@@ -197,20 +233,11 @@ bool NewsButtonVisible(const TBrandingSettings &s)
 TSettingsFileState ReadSettingsText(const QString &appDir, QByteArray &plainText)
 {
     plainText.clear();
-    const QString path = SettingsPath(appDir);
-    QFile file(path);
-    if (!file.exists())
-        return TSettingsFileState::Missing;
-    if (!file.open(QIODevice::ReadOnly))
-        return TSettingsFileState::Damaged;
-    const QByteArray stored = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return TSettingsFileState::Damaged;
     QByteArray plain;
-    if (!DecryptSettingsData(stored, plain))
-        return TSettingsFileState::Damaged;
-    plainText = JoinTextLines(SplitTextLines(plain));
-    return TSettingsFileState::Loaded;
+    const TSettingsFileState state = DecipherSettingsFile(SettingsPath(appDir), plain);
+    if (state == TSettingsFileState::Loaded)
+        plainText = JoinTextLines(SplitTextLines(plain));
+    return state;
 }
 
 QByteArray ReadLastNewsId(const QString &appDir)
@@ -221,18 +248,23 @@ QByteArray ReadLastNewsId(const QString &appDir)
     return ExtractTaggedValue(text, OpeningTag(kLastNewsId), ClosingTag(kLastNewsId));
 }
 
+bool IsStorableNewsId(const QByteArray &id)
+{
+    if (id.isEmpty() || id.size() > kMaxNewsIdDigits)
+        return false;
+    return std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool SaveLastNewsId(const QString &appDir, const QByteArray &id)
 {
+    if (!IsStorableNewsId(id))
+        return false; // whatever else a news service sends never reaches the settings file
     const QString path = SettingsPath(appDir);
-    QFile file(path);
-    if (!file.exists())
-        return true; // unbranded: the id is not kept anywhere
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray stored = file.readAll();
-    file.close();
     QByteArray plain;
-    if (!DecryptSettingsData(stored, plain))
+    const TSettingsFileState state = DecipherSettingsFile(path, plain);
+    if (state == TSettingsFileState::Missing)
+        return true; // unbranded: the id is not kept anywhere
+    if (state == TSettingsFileState::Damaged)
         return false; // a damaged file is left exactly as it is
     QSaveFile out(path);
     const QByteArray enciphered = EncryptSettingsData(WithLastNewsId(plain, id));

@@ -45,8 +45,8 @@ struct TBrandingSettings {
 // What reading the settings file found.
 enum class TSettingsFileState {
     Missing, // no dbsettings.dat: the program runs unbranded
-    Damaged, // present but its verifier or authentication code failed, or it could not be
-             // read: treated as missing, and never rewritten
+    Damaged, // present but its verifier or authentication code failed, it could not be read,
+             // or it is larger than 64 MiB: treated as missing, and never rewritten
     Loaded,
 };
 
@@ -88,9 +88,17 @@ TSettingsFileState ReadSettingsText(const QString &appDir, QByteArray &plainText
 // The stored LastNewsId, or empty (also when the file is missing or damaged).
 QByteArray ReadLastNewsId(const QString &appDir);
 
-// Stores id as LastNewsId, re-enciphering the file through a save file: the first tag found
-// (letter case ignored) gets the new value, through its closing tag when that stands on the
-// same line, else to the end of the line; the rest of the file stays as it was. Without the
-// tag a line is added. Does nothing (true) without a file; never rewrites a damaged file
-// (false). False when the file could not be written; the old file then stays whole.
+// Whether id may be stored as LastNewsId: a decimal number of 1 to 10 digits, nothing else
+// (no sign, blanks, line breaks or tags), so that a news service can never write into the
+// settings file.
+bool IsStorableNewsId(const QByteArray &id);
+
+// Stores id as LastNewsId, re-enciphering the file through a save file. Only the text that
+// reading sees is edited (up to a NUL; what follows it is kept as it was): the first tag found
+// (letter case ignored) gets the new value, through its closing tag when that follows on the
+// same line, else up to the next tag or the end of the line, whichever comes first, so no
+// other tag is lost; the rest of the file stays as it was. Without the tag a line is added.
+// Refuses (false, nothing written) an id that IsStorableNewsId refuses. Does nothing (true)
+// without a file; never rewrites a damaged file (false). False when the file could not be
+// written; the old file then stays whole.
 bool SaveLastNewsId(const QString &appDir, const QByteArray &id);

@@ -5,17 +5,20 @@
 #include "online/NewsCheck.h"
 #include "online/UpdateBaseURL.h"
 #include "online_support.h"
+#include "toolkit/HtmlView.h"
 #include "toolkit/MessageHint.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 using namespace std::chrono_literals;
 
 namespace {
 
 const QString kLatest = QStringLiteral("/getlastnews.php");
+const QString kDetails = QStringLiteral("/getnewsdetails.php");
 const QString kInfo = QStringLiteral("liveupdate/project_zelvo/mainappupdate.inf");
 const QString kNoNews = QStringLiteral("There's no news for this application!");
 
@@ -71,6 +74,7 @@ private Q_SLOTS:
     void poll_alertsOnlyForANewerItem_data();
     void poll_alertsOnlyForANewerItem();
     void poll_serviceDown_stillRunsTheSilentUpdateCheck();
+    void hostileNewsId_isNotStored_andTheNextStartShowsNothingInjected();
     void alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWindow();
     void newsButton_showsTheWindowOrSaysThereIsNone_data();
     void newsButton_showsTheWindowOrSaysThereIsNone();
@@ -102,6 +106,13 @@ void TestNewsCheck::poll_alertsOnlyForANewerItem_data()
     QTest::newRow("damaged stored id against 8") << QByteArray("x7") << eight << alertEight;
     QTest::newRow("stored id beyond 32 bits against 8") << QByteArray("4294967303") << eight
                                                         << alertEight;
+    // Ids that would read as 8 but could never be stored: opening them would not end the alert.
+    QTest::newRow("latest id with a line break")
+        << QByteArray("7") << QByteArray("8\r\n^Item eight^May 2\xAF" "OK") << QString();
+    QTest::newRow("latest id with a blank") << QByteArray("7")
+                                            << QByteArray("8 ^Item eight^May 2\xAF" "OK") << QString();
+    QTest::newRow("latest id with a sign") << QByteArray("7")
+                                           << QByteArray("+8^Item eight^May 2\xAF" "OK") << QString();
     QTest::newRow("latest id not a number") << QByteArray("7")
                                             << QByteArray("abc^Odd^May 1\xAF" "OK") << QString();
     QTest::newRow("no news") << QByteArray("7") << QByteArray("OK") << QString();
@@ -146,6 +157,45 @@ void TestNewsCheck::poll_serviceDown_stillRunsTheSilentUpdateCheck()
     QTRY_COMPARE(f.messages().size(), 1);
     QVERIFY(f.messages().first().startsWith(QStringLiteral("There is a new update: (version 2.1)")));
     QVERIFY(!f.hint()->isVisible());
+}
+
+void TestNewsCheck::hostileNewsId_isNotStored_andTheNextStartShowsNothingInjected()
+{
+    // An id that closes the LastNewsId tag and writes tags of its own on lines of their own.
+    const QByteArray hostileId = "9<%%/LastNewsId%%>\r\n"
+                                 "<%%AppHelpURL%%>file:///C:/evil.exe<%%/AppHelpURL%%>\r\n"
+                                 "<%%Welcome1%%>Injected page<%%/Welcome1%%>\r\n"
+                                 "<%%LastNewsId%%>9";
+    TNewsCheckFixture f("7");
+    QVERIFY(f.server.isRunning());
+    f.server.reply(kLatest, hostileId + "^Hostile^May 2\xAF" "OK");
+    f.server.reply(kDetails, "$3Cp$3EBody$3C/p$3E\xAF" "OK");
+    f.start();
+    QTRY_VERIFY(f.updateCheckDone());
+    QVERIFY(!f.hint()->isVisible());
+    const QByteArray settingsFile = f.readFile(QStringLiteral("dbsettings.dat"));
+
+    // The user opens the item in the news window.
+    QString body;
+    TDialogScriptGuard script([&](QDialog &dialog) {
+        dialog.show();
+        auto *list = dialog.findChild<QTreeWidget *>(QStringLiteral("lvwItems"));
+        const QRect row = list->visualItemRect(list->topLevelItem(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        body = dialog.findChild<THtmlView *>(QStringLiteral("prfEditorNews"))->toPlainText();
+        return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(f.child<QToolButton>("btnNews"), Qt::LeftButton);
+    QCOMPARE(body, QStringLiteral("Body"));
+    QCOMPARE(f.server.requests().last().path, QByteArray("/getnewsdetails.php"));
+    QCOMPARE(f.readFile(QStringLiteral("dbsettings.dat")), settingsFile);
+
+    // The next start.
+    f.open();
+    QVERIFY(!f.child<QWidget>("stsWelcome"));
+    QVERIFY(f.frm->BrandingSettings().WelcomePages.isEmpty());
+    QCOMPARE(f.frm->BrandingSettings().AppHelpURL, QByteArray());
+    QCOMPARE(ReadLastNewsId(f.dir.path() + QLatin1Char('/')), QByteArray("7"));
 }
 
 void TestNewsCheck::alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWindow()

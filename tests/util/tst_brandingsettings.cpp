@@ -64,10 +64,13 @@ private slots:
     void readSettingsText_states_data();
     void readSettingsText_states();
     void readSettingsText_joinsLinesWithCrLf();
+    void hugeSettingsFile_isDamaged_neverReadWholeNorRewritten();
     void readLastNewsId_data();
     void readLastNewsId();
     void saveLastNewsId_data();
     void saveLastNewsId();
+    void saveLastNewsId_onlyADecimalNumberIsStored_data();
+    void saveLastNewsId_onlyADecimalNumberIsStored();
     void saveLastNewsId_noFile_writesNothing();
     void saveLastNewsId_damagedFile_leftAsItIs();
     void saveLastNewsId_readOnlyAppDir_keepsOldFile();
@@ -293,6 +296,21 @@ void TestBrandingSettings::readSettingsText_joinsLinesWithCrLf()
     QCOMPARE(text, QByteArray("a\r\nb\r\nc\r\nd\r\n"));
 }
 
+void TestBrandingSettings::hugeSettingsFile_isDamaged_neverReadWholeNorRewritten()
+{
+    TAppDir app;
+    WriteSettingsFile(app.path(), Tagged("LastNewsId", "7"));
+    QFile file(app.path() + QStringLiteral("dbsettings.dat"));
+    const qint64 eightGiB = qint64(8) << 30;
+    if (!file.resize(eightGiB)) // sparse: takes no room on the disk
+        QSKIP("this file system cannot hold a sparse file of 8 GiB");
+    QByteArray text;
+    QCOMPARE(ReadSettingsText(app.path(), text), TSettingsFileState::Damaged);
+    QCOMPARE(ReadLastNewsId(app.path()), QByteArray());
+    QVERIFY(!SaveLastNewsId(app.path(), "42"));
+    QCOMPARE(file.size(), eightGiB);
+}
+
 void TestBrandingSettings::readLastNewsId_data()
 {
     QTest::addColumn<QByteArray>("plain");
@@ -341,6 +359,21 @@ void TestBrandingSettings::saveLastNewsId_data()
     QTest::newRow("closing tag on a later line: to the end of the line")
         << QByteArray("<%%LastNewsId%%>7\r\n<%%/LastNewsId%%>\r\n")
         << Tagged("LastNewsId", "42") + "\r\n<%%/LastNewsId%%>\r\n";
+    QTest::newRow("no closing tag: up to the next tag, which is kept")
+        << QByteArray("<%%Banner1%%><%%LastNewsId%%><%%/Banner1%%>\r\n")
+        << "<%%Banner1%%>" + Tagged("LastNewsId", "42") + "<%%/Banner1%%>\r\n";
+    QTest::newRow("closing tag after another tag: up to that tag")
+        << "<%%LastNewsId%%>7" + Tagged("BranderCode", "C") + "<%%/LastNewsId%%>\r\n"
+        << Tagged("LastNewsId", "42") + Tagged("BranderCode", "C") + "<%%/LastNewsId%%>\r\n";
+    QTest::newRow("LF line ends kept")
+        << "a\n" + Tagged("LastNewsId", "7") + "\nb\n"
+        << "a\n" + Tagged("LastNewsId", "42") + "\nb\n";
+    const QByteArray nul(1, '\0');
+    QTest::newRow("tag only after a NUL: a line added before it, the rest kept")
+        << app + "\r\n" + nul + Tagged("LastNewsId", "7")
+        << app + "\r\n" + Tagged("LastNewsId", "42") + "\r\n" + nul + Tagged("LastNewsId", "7");
+    QTest::newRow("NUL inside the last line")
+        << app + nul + "junk" << app + "\r\n" + Tagged("LastNewsId", "42") + "\r\n" + nul + "junk";
 }
 
 void TestBrandingSettings::saveLastNewsId()
@@ -356,6 +389,43 @@ void TestBrandingSettings::saveLastNewsId()
     QCOMPARE(plain, after);
     QCOMPARE(ReadLastNewsId(app.path()), QByteArray("42"));
     QVERIFY(app.noPlainCopy());
+}
+
+void TestBrandingSettings::saveLastNewsId_onlyADecimalNumberIsStored_data()
+{
+    QTest::addColumn<QByteArray>("id");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("zero") << QByteArray("0") << true;
+    QTest::newRow("leading zeros") << QByteArray("0012") << true;
+    QTest::newRow("ten digits") << QByteArray("9999999999") << true;
+    QTest::newRow("eleven digits") << QByteArray("12345678901") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("sign") << QByteArray("-5") << false;
+    QTest::newRow("plus") << QByteArray("+5") << false;
+    QTest::newRow("blank") << QByteArray(" 5") << false;
+    QTest::newRow("line break") << QByteArray("5\r\n") << false;
+    QTest::newRow("superscript two") << QByteArray("\xB2") << false;
+    QTest::newRow("tags and line breaks")
+        << "9" + QByteArray("<%%/LastNewsId%%>\r\n") + Tagged("AppHelpURL", "file:///x.exe")
+            + "\r\n" + Tagged("Welcome1", "injected") + "\r\n<%%LastNewsId%%>9"
+        << false;
+}
+
+void TestBrandingSettings::saveLastNewsId_onlyADecimalNumberIsStored()
+{
+    QFETCH(QByteArray, id);
+    QFETCH(bool, stored);
+    TAppDir app;
+    const QByteArray before = Tagged("ApplicationName", "P") + "\r\n" + Tagged("LastNewsId", "7")
+        + "\r\n";
+    WriteSettingsFile(app.path(), before);
+    const QString path = app.path() + QStringLiteral("dbsettings.dat");
+    const QByteArray file = ReadWholeFile(path);
+    QCOMPARE(IsStorableNewsId(id), stored);
+    QCOMPARE(SaveLastNewsId(app.path(), id), stored);
+    QCOMPARE(ReadLastNewsId(app.path()), stored ? id : QByteArray("7"));
+    if (!stored)
+        QCOMPARE(ReadWholeFile(path), file);
 }
 
 void TestBrandingSettings::saveLastNewsId_noFile_writesNothing()

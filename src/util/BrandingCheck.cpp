@@ -7,8 +7,10 @@
 #include "util/CodePage.h"
 #include "util/SettingsCipher.h"
 #include "util/UUtils.h"
+#include "util/WelcomePageReferences.h"
 
 #include <QFileInfo>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -118,9 +120,37 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+// An address the program opens or asks: http or https with a host, for links also mailto.
+// Blanks and line breaks around it are reported on their own.
+bool IsWebAddress(const QByteArray &value, bool mailAllowed)
+{
+    const QUrl url(FromAnsi(value.trimmed()));
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        return url.isValid() && !url.host().isEmpty();
+    return mailAllowed && scheme == QLatin1String("mailto") && url.isValid()
+        && !url.path().isEmpty();
+}
+
+// "jpeg" -> "JPEG", for the findings' words.
+QString FormatName(const QByteArray &format)
+{
+    return QString::fromLatin1(format.toUpper());
+}
+
+// fileName ending in the usual extension of format instead of its own.
+QByteArray NamedFor(const QByteArray &fileName, const QByteArray &format)
+{
+    const qsizetype dot = fileName.lastIndexOf('.');
+    const QByteArray stem = dot > 0 ? fileName.left(dot) : fileName;
+    return stem + '.' + (format == "jpeg" ? QByteArray("jpg") : format);
+}
+
 class TChecker {
 public:
-    TChecker(const QByteArray &text, const QString &bannerDir) : m_text(text), m_bannerDir(bannerDir)
+    TChecker(const QByteArray &text, const QString &bannerDir,
+             const TBannerPictureReader &readPicture)
+        : m_text(text), m_bannerDir(bannerDir), m_readPicture(readPicture)
     {
     }
 
@@ -134,6 +164,9 @@ public:
         CheckReadings();
         CheckWrittenTags();
         CheckNewsLevel();
+        CheckPlaceholder();
+        CheckAddresses();
+        CheckWelcomePages();
         CheckEntries();
     }
 
@@ -356,6 +389,107 @@ private:
                          + (empty.size() > 1 ? QLatin1String(" are") : QLatin1String(" is"))));
     }
 
+    void CheckPlaceholder()
+    {
+        const TTagReading *r = ReadingOf("AffiliateURL");
+        const QByteArray exact = "%%AFFILIATEID%%";
+        for (qsizetype at = r ? IndexOfIgnoringAsciiCase(r->value, exact) : -1; at >= 0;
+             at = IndexOfIgnoringAsciiCase(r->value, exact, at + exact.size())) {
+            const QByteArray written = r->value.mid(at, exact.size());
+            if (written == exact)
+                continue;
+            Add(TBrandingFinding::PlaceholderCase, "AffiliateURL",
+                QStringLiteral("AffiliateURL (line %1) holds the placeholder \"%2\", which is "
+                               "replaced by AffiliateID only when written exactly "
+                               "\"%%AFFILIATEID%%\": the Make Money address goes out as %3.")
+                    .arg(Line(r->openAt), FromAnsi(written), Shown(m_settings.AffiliateURL)));
+            return;
+        }
+    }
+
+    void CheckAddresses()
+    {
+        const QString news = QStringLiteral("no news can be fetched from it");
+        CheckAddress("AffiliateURL", m_settings.AffiliateURL, false,
+                     QStringLiteral("the Make Money button opens only web addresses"));
+        CheckAddress("MasterNewsBaseURL", m_settings.MasterNewsBaseURL, false, news);
+        CheckAddress("PlatinumNewsBaseURL", m_settings.PlatinumNewsBaseURL, false, news);
+        CheckAddress("GoldNewsBaseURL", m_settings.GoldNewsBaseURL, false, news);
+        CheckAddress("AppHelpURL", m_settings.AppHelpURL, false,
+                     QStringLiteral("the Help button opens only web addresses"));
+    }
+
+    // An empty address is left out on purpose and is not reported.
+    void CheckAddress(const QByteArray &tag, const QByteArray &address, bool mailAllowed,
+                      const QString &consequence)
+    {
+        if (address.isEmpty() || IsWebAddress(address, mailAllowed))
+            return;
+        const TTagReading *r = ReadingOf(tag);
+        Add(TBrandingFinding::NotWebAddress, tag,
+            QStringLiteral("%1 (line %2) has the address %3, which is not an %4 address: %5. "
+                           "Write it in full, beginning with http:// or https://%6.")
+                .arg(Name(tag), Line(r ? r->openAt : 0), Shown(address),
+                     mailAllowed ? QStringLiteral("http, https or mailto")
+                                 : QStringLiteral("http or https"),
+                     consequence,
+                     mailAllowed ? QStringLiteral(" (or mailto:)") : QString()));
+    }
+
+    void CheckWelcomePages()
+    {
+        for (qsizetype i = 0; i < m_settings.WelcomePages.size(); ++i) {
+            const QByteArray tag = "Welcome" + QByteArray::number(i + 1);
+            const QList<TPageReference> references =
+                ExternalPageReferences(m_settings.WelcomePages[i]);
+            const TTagReading *r = ReadingOf(tag);
+            if (references.isEmpty() || !r)
+                continue;
+            const qsizetype at = r->openAt + OpeningTag(tag).size() + references.first().at;
+            Add(TBrandingFinding::PageReference, tag,
+                QStringLiteral("%1 (line %2) refers to %3, which the program does not load (it "
+                               "shows the page as it is and loads nothing from files or the "
+                               "web): that picture or style sheet is missing%4. Pictures must be "
+                               "data: addresses (src=\"data:image/png;base64,...\"), and styles "
+                               "written in the page.")
+                    .arg(Name(tag), Line(at), Shown(references.first().address),
+                         references.size() > 1
+                             ? QStringLiteral(" (and %1 more like it)").arg(references.size() - 1)
+                             : QString()));
+        }
+    }
+
+    // A picture the program cannot show hides the strip; the likely cause is a picture saved
+    // in another format than its file name says, since the name decides how it is read.
+    void CheckBannerPicture(const QByteArray &tag, const QString &path, const QString &stored,
+                            const QByteArray &fileName)
+    {
+        const TBannerPictureReading picture = m_readPicture(path, fileName);
+        if (picture.shown)
+            return;
+        const QByteArray &named = picture.namedFormat;
+        const QByteArray &content = picture.contentFormat;
+        if (!named.isEmpty() && !content.isEmpty() && named != content) {
+            Add(TBrandingFinding::BannerWrongFormat, tag,
+                QStringLiteral("%1's picture %2 holds a %3 picture, but its file name %4 says %5, "
+                               "so the program cannot show it and this banner hides the banner "
+                               "strip. Name it for what it holds (for example %6), or store a %5 "
+                               "picture as %2.")
+                    .arg(Name(tag), stored, FormatName(content), Shown(fileName),
+                         FormatName(named), Shown(NamedFor(fileName, content))));
+            return;
+        }
+        Add(TBrandingFinding::BannerUnreadable, tag,
+            QStringLiteral("%1's picture %2 cannot be shown as %3 (%4): this banner hides the "
+                           "banner strip.")
+                .arg(Name(tag), stored,
+                     named.isEmpty() ? QStringLiteral("a picture")
+                                     : QStringLiteral("a %1 picture").arg(FormatName(named)),
+                     content.isEmpty()
+                         ? QStringLiteral("its contents are no picture format the program knows")
+                         : QStringLiteral("it is damaged or cut short")));
+    }
+
     void CheckEntries()
     {
         for (qsizetype i = 0; i < m_settings.Banners.size(); ++i) {
@@ -364,13 +498,9 @@ private:
             m_check->values << QStringLiteral("%1: picture %2, address %3")
                                    .arg(Name(tag), Shown(parts.value(0)), Shown(parts.value(1)));
             CheckTwoParts(tag, parts.size(), QStringLiteral("picture file name"));
-            const QString stored = QStringLiteral("banner%1.dat").arg(i + 1);
-            if (!parts.value(0).isEmpty()
-                && !QFileInfo::exists(ResolveFileName(m_bannerDir, stored)))
-                Add(TBrandingFinding::BannerFileMissing, tag,
-                    QStringLiteral("%1 needs its picture as %2 beside the settings file; it is "
-                                   "missing, so this banner hides the banner strip.")
-                        .arg(Name(tag), stored));
+            CheckAddress(tag, parts.value(1), false,
+                         QStringLiteral("a click on the banner opens only web addresses"));
+            CheckBannerFile(tag, i + 1, parts.value(0));
         }
         for (qsizetype i = 0; i < m_settings.Links.size(); ++i) {
             const QByteArray tag = "Link" + QByteArray::number(i + 1);
@@ -378,7 +508,26 @@ private:
             m_check->values << QStringLiteral("%1: caption %2, address %3")
                                    .arg(Name(tag), Shown(parts.value(0)), Shown(parts.value(1)));
             CheckTwoParts(tag, parts.size(), QStringLiteral("caption"));
+            CheckAddress(tag, parts.value(1), true,
+                         QStringLiteral("the link opens only web and mail addresses"));
         }
+    }
+
+    void CheckBannerFile(const QByteArray &tag, qsizetype number, const QByteArray &fileName)
+    {
+        if (fileName.isEmpty())
+            return;
+        const QString stored = QStringLiteral("banner%1.dat").arg(number);
+        const QString path = ResolveFileName(m_bannerDir, stored);
+        if (QFileInfo::exists(path)) {
+            if (m_readPicture)
+                CheckBannerPicture(tag, path, stored, fileName);
+            return;
+        }
+        Add(TBrandingFinding::BannerFileMissing, tag,
+            QStringLiteral("%1 needs its picture as %2 beside the settings file; it is "
+                           "missing, so this banner hides the banner strip.")
+                .arg(Name(tag), stored));
     }
 
     void CheckTwoParts(const QByteArray &tag, qsizetype parts, const QString &first)
@@ -393,6 +542,7 @@ private:
 
     const QByteArray &m_text;
     QString m_bannerDir;
+    TBannerPictureReader m_readPicture;
     TBrandingCheck *m_check = nullptr;
     TBrandingSettings m_settings;
     QList<TTagReading> m_readings;
@@ -401,7 +551,8 @@ private:
 
 } // namespace
 
-TBrandingCheck CheckBrandingFile(const QByteArray &fileBytes, const QString &bannerDir)
+TBrandingCheck CheckBrandingFile(const QByteArray &fileBytes, const QString &bannerDir,
+                                 const TBannerPictureReader &readPicture)
 {
     TBrandingCheck check;
     QByteArray plain;
@@ -424,7 +575,7 @@ TBrandingCheck CheckBrandingFile(const QByteArray &fileBytes, const QString &ban
                                             "after it is never read.")
                                  .arg(LineOf(plain, nul))});
     const QByteArray text = JoinTextLines(SplitTextLines(plain));
-    TChecker(text, bannerDir).Run(check);
+    TChecker(text, bannerDir, readPicture).Run(check);
     return check;
 }
 
@@ -444,6 +595,9 @@ QString FormatBrandingCheck(const TBrandingCheck &check, const QString &fileName
         out += QStringLiteral("%1: not readable as a settings file\n").arg(fileName);
         break;
     }
+    if (check.form != TBrandingCheck::TForm::Unreadable)
+        out += QStringLiteral("Line ends are read as CR LF whatever the file has: a line end "
+                              "shows as \\r\\n in the quoted values.\n");
     if (!check.values.isEmpty()) {
         out += QStringLiteral("\nThe program will read:\n");
         for (const QString &line : check.values)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The brander's check of a settings file: reads it exactly as the program does (the same
 // parser) and says, in plain words, what the program will take from it and what it will lose
 // or ignore.
@@ -25,6 +27,11 @@ enum class TBrandingFinding {
     BannerFileMissing,  // bannerN.dat is not beside the settings file
     UnknownTag,         // a tag the program never reads (misspelt?)
     RepeatedTag,        // a tag written more than once: only one is read
+    PlaceholderCase,    // "%%AFFILIATEID%%" in another letter case: never replaced
+    PageReference,      // a welcome page asks for a picture or style sheet by file or address
+    NotWebAddress,      // an address that is not http or https (mailto too for links)
+    BannerUnreadable,   // bannerN.dat cannot be shown: damaged or no picture at all
+    BannerWrongFormat,  // bannerN.dat cannot be shown: its format is not the one its name says
 };
 
 struct TBrandingIssue {
@@ -41,9 +48,22 @@ struct TBrandingCheck {
     bool clean() const { return issues.isEmpty(); }
 };
 
+// What reading a banner's picture the way the program shows it found.
+struct TBannerPictureReading {
+    bool shown = false;      // the program can show it
+    QByteArray namedFormat;  // the format its file name says ("gif", "jpeg"); empty when the
+                             // name says none the program knows (the contents then decide)
+    QByteArray contentFormat; // the format of its contents; empty when none is recognised
+};
+// Reads the picture stored at path for a banner entry whose file name is fileName.
+using TBannerPictureReader =
+    std::function<TBannerPictureReading(const QString &path, const QByteArray &fileName)>;
+
 // Checks the bytes of a settings file, enciphered or plain. bannerDir is the folder beside
-// the file, where bannerN.dat must stand; it ends with a separator.
-TBrandingCheck CheckBrandingFile(const QByteArray &fileBytes, const QString &bannerDir);
+// the file, where bannerN.dat must stand; it ends with a separator. With readPicture, every
+// banner picture found is read too.
+TBrandingCheck CheckBrandingFile(const QByteArray &fileBytes, const QString &bannerDir,
+                                 const TBannerPictureReader &readPicture = {});
 
 // The whole report as the tool prints it.
 QString FormatBrandingCheck(const TBrandingCheck &check, const QString &fileName);

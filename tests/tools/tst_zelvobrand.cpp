@@ -1,6 +1,8 @@
 #include "util/SettingsCipher.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,6 +54,29 @@ const QByteArray kBrokenSettings =
     "<%%ApplicationName%%>My Planner<%%/ApplicationName%%>\r\n"
     "<%%BranderType%%>Master\r\n<%%/BranderType%%>\r\n"
     "<%%Banner1%%>promo.gif<%%/Banner1%%>\r\n";
+
+// A small picture in one of the formats Qt writes ("PNG", "JPG").
+QByteArray Picture(const char *format)
+{
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format))
+        qFatal("cannot write a %s picture", format);
+    return buffer.data();
+}
+
+// A 1x1 GIF (Qt reads GIFs but does not write them).
+QByteArray GifPicture()
+{
+    return QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+}
+
+QByteArray WithBanner(const QByteArray &entry)
+{
+    return kGoodSettings + "<%%Banner1%%>" + entry + "<%%/Banner1%%>\r\n";
+}
 
 } // namespace
 
@@ -172,28 +197,95 @@ void TestZelvoBrand::decrypt_keepsAnExistingOutputOnFailure()
 void TestZelvoBrand::check_exitCodes_data()
 {
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("banner1"); // banner1.dat beside the file unless null
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("says");
-    QTest::newRow("good, enciphered") << EncryptSettingsData(kGoodSettings) << 0
+    const QByteArray none;
+    QTest::newRow("good, enciphered") << EncryptSettingsData(kGoodSettings) << none << 0
                                       << QStringLiteral("Nothing will be lost or ignored.");
-    QTest::newRow("good, plain") << kGoodSettings << 0
+    QTest::newRow("good, plain") << kGoodSettings << none << 0
                                  << QStringLiteral("ApplicationName: \"My Planner\"");
-    QTest::newRow("broken, enciphered") << EncryptSettingsData(kBrokenSettings) << 1
+    QTest::newRow("broken, enciphered") << EncryptSettingsData(kBrokenSettings) << none << 1
                                         << QStringLiteral("BranderType (line 2) holds a line break");
-    QTest::newRow("broken, plain") << kBrokenSettings << 1
+    QTest::newRow("broken, plain") << kBrokenSettings << none << 1
                                    << QStringLiteral("banner1.dat beside the settings file");
-    QTest::newRow("no address in banner") << kBrokenSettings << 1
+    QTest::newRow("no address in banner") << kBrokenSettings << none << 1
                                           << QStringLiteral("Banner1 is not picture file name");
     QTest::newRow("unreadable") << QByteArray("\x01\x02garbage bytes that decipher to nothing")
-                                << 1 << QStringLiteral("program would start unbranded");
+                                << none << 1 << QStringLiteral("program would start unbranded");
+    QTest::newRow("LF line ends are quoted as read")
+        << QByteArray(kBrokenSettings).replace("\r\n", "\n") << none << 1
+        << QStringLiteral("BranderType (line 2) holds a line break, \"Master\\r\\n\"");
+    QTest::newRow("line ends note") << kGoodSettings << none << 0
+                                    << QStringLiteral("Line ends are read as CR LF whatever the "
+                                                      "file has");
+
+    QTest::newRow("placeholder in another case")
+        << QByteArray(kGoodSettings)
+               .replace("<%%MasterNewsBaseURL%%>",
+                        "<%%AffiliateURL%%>http://a/?id=%%AffiliateId%%<%%/AffiliateURL%%>"
+                        "<%%AffiliateID%%>joe<%%/AffiliateID%%>\r\n<%%MasterNewsBaseURL%%>")
+        << none << 1
+        << QStringLiteral("AffiliateURL (line 3) holds the placeholder \"%%AffiliateId%%\", which "
+                          "is replaced by AffiliateID only when written exactly "
+                          "\"%%AFFILIATEID%%\": the Make Money address goes out as "
+                          "\"http://a/?id=%%AffiliateId%%\".");
+    QTest::newRow("welcome page with a picture file")
+        << kGoodSettings + "<%%Welcome1%%><html>\r\n<img src=\"logo.png\">\r\n"
+           "<img src=\"http://x/b.png\"></html><%%/Welcome1%%>"
+        << none << 1
+        << QStringLiteral("Welcome1 (line 6) refers to \"logo.png\", which the program does not "
+                          "load (it shows the page as it is and loads nothing from files or the "
+                          "web): that picture or style sheet is missing (and 1 more like it). "
+                          "Pictures must be data: addresses");
+    QTest::newRow("address without http://")
+        << QByteArray(kGoodSettings).replace("http://127.0.0.1:8471/", "127.0.0.1:8471/") << none
+        << 1
+        << QStringLiteral("MasterNewsBaseURL (line 3) has the address \"127.0.0.1:8471/\", which "
+                          "is not an http or https address: no news can be fetched from it.");
+    QTest::newRow("link to a file")
+        << kGoodSettings + "<%%Link1%%>Files^file:///C:/x.exe<%%/Link1%%>" << none << 1
+        << QStringLiteral("Link1 (line 5) has the address \"file:///C:/x.exe\", which is not an "
+                          "http, https or mailto address");
+
+    QTest::newRow("GIF banner") << WithBanner("promo.gif^http://b/") << GifPicture() << 0
+                                << QStringLiteral("Nothing will be lost or ignored.");
+    QTest::newRow("PNG banner") << WithBanner("PROMO.PNG^^") << Picture("PNG") << 0
+                                << QStringLiteral("Nothing will be lost or ignored.");
+    QTest::newRow("JPEG banner named .jpg") << WithBanner("promo.jpg^^") << Picture("JPG") << 0
+                                            << QStringLiteral("Nothing will be lost or ignored.");
+    QTest::newRow("PNG named .jpg")
+        << WithBanner("promo.jpg^^") << Picture("PNG") << 1
+        << QStringLiteral("Banner1's picture banner1.dat holds a PNG picture, but its file name "
+                          "\"promo.jpg\" says JPEG, so the program cannot show it and this "
+                          "banner hides the banner strip. Name it for what it holds (for example "
+                          "\"promo.png\"), or store a JPEG picture as banner1.dat.");
+    QTest::newRow("JPEG named .gif")
+        << WithBanner("promo.gif^^") << Picture("JPG") << 1
+        << QStringLiteral("holds a JPEG picture, but its file name \"promo.gif\" says GIF");
+    QTest::newRow("GIF named .png.gif is still a GIF")
+        << WithBanner("promo.png.gif^^") << GifPicture() << 0
+        << QStringLiteral("Nothing will be lost or ignored.");
+    QTest::newRow("no picture at all")
+        << WithBanner("promo.png^^") << QByteArray("just text") << 1
+        << QStringLiteral("Banner1's picture banner1.dat cannot be shown as a PNG picture (its "
+                          "contents are no picture format the program knows): this banner hides "
+                          "the banner strip.");
+    QTest::newRow("cut-short GIF")
+        << WithBanner("promo.gif^^") << GifPicture().left(20) << 1
+        << QStringLiteral("Banner1's picture banner1.dat cannot be shown as a GIF picture (it is "
+                          "damaged or cut short)");
 }
 
 void TestZelvoBrand::check_exitCodes()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QByteArray, banner1);
     QFETCH(int, exitCode);
     QFETCH(QString, says);
     WriteFile(path("dbsettings.dat"), content);
+    if (!banner1.isNull())
+        WriteFile(path("banner1.dat"), banner1);
     const TRun run = RunTool({QStringLiteral("check"), path("dbsettings.dat")});
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.out.contains(says), qPrintable(run.out));

@@ -33,7 +33,8 @@ QStringList Found(const TBrandingCheck &check)
         "Unreadable",       "TextAfterNul",      "OutOfOrder",          "MissingClosingTag",
         "TagInsideValue",   "AfterGap",          "BeyondSixteen",       "LineBreakInValue",
         "BlanksAroundValue", "UnknownNewsLevel", "NewsLevelIncomplete", "EntryWithoutCaret",
-        "BannerFileMissing", "UnknownTag",       "RepeatedTag",
+        "BannerFileMissing", "UnknownTag",       "RepeatedTag",         "PlaceholderCase",
+        "PageReference",    "NotWebAddress",     "BannerUnreadable",    "BannerWrongFormat",
     };
     QStringList found;
     for (const TBrandingIssue &issue : check.issues)
@@ -80,11 +81,11 @@ void TestBrandingCheck::findings_data()
         << Tagged("Welcome1", "a") + Tagged("Welcome2", "b") + Tagged("Welcome4", "d")
         << QStringList{} << QStringList{"AfterGap:Welcome4"};
     QTest::newRow("link after an empty one")
-        << Tagged("Link1", "a^u") + Tagged("Link2", "") + Tagged("Link3", "c^u") << QStringList{}
+        << Tagged("Link1", "a^http://u/") + Tagged("Link2", "") + Tagged("Link3", "c^http://u/") << QStringList{}
         << QStringList{"AfterGap:Link3"};
     QByteArray seventeen;
     for (int n = 1; n <= 17; ++n)
-        seventeen += Tagged("Link" + QByteArray::number(n), "L^u");
+        seventeen += Tagged("Link" + QByteArray::number(n), "L^http://u/");
     QTest::newRow("seventeenth link") << seventeen << QStringList{}
                                       << QStringList{"BeyondSixteen:Link17"};
     QTest::newRow("level with a line break")
@@ -122,10 +123,10 @@ void TestBrandingCheck::findings_data()
     QTest::newRow("banner without address, two carets") << Tagged("Banner1", "promo.gif^^")
                                                         << banner1 << QStringList{};
     QTest::newRow("banner file missing")
-        << Tagged("Banner1", "a.gif^u") + Tagged("Banner2", "b.jpg^u") << banner1
+        << Tagged("Banner1", "a.gif^http://u/") + Tagged("Banner2", "b.jpg^http://u/") << banner1
         << QStringList{"BannerFileMissing:Banner2"};
     QTest::newRow("banner file name in another case")
-        << Tagged("Banner1", "a.gif^u") << QStringList{QStringLiteral("BANNER1.DAT")}
+        << Tagged("Banner1", "a.gif^http://u/") << QStringList{QStringLiteral("BANNER1.DAT")}
         << QStringList{};
     QTest::newRow("misspelt tag") << Tagged("AplicationName", "P") << QStringList{}
                                   << QStringList{"UnknownTag:AplicationName"};
@@ -141,6 +142,48 @@ void TestBrandingCheck::findings_data()
     QTest::newRow("NUL ends the text")
         << Tagged("ApplicationName", "P") + QByteArray("\0", 1) + Tagged("AboutText", "A")
         << QStringList{} << QStringList{"TextAfterNul:"};
+    QTest::newRow("affiliate placeholder in another case")
+        << Tagged("AffiliateURL", "http://a/?id=%%AffiliateId%%") + Tagged("AffiliateID", "joe")
+        << QStringList{} << QStringList{"PlaceholderCase:AffiliateURL"};
+    QTest::newRow("welcome page with a picture file")
+        << Tagged("Welcome1", "<p>Hi<img alt=x src=\"logo.png\"></p>") << QStringList{}
+        << QStringList{"PageReference:Welcome1"};
+    QTest::newRow("welcome page with a style sheet on the web")
+        << Tagged("Welcome1", "<LINK rel=stylesheet HREF='http://x/s.css'>") << QStringList{}
+        << QStringList{"PageReference:Welcome1"};
+    QTest::newRow("welcome page with a background in its style")
+        << Tagged("Welcome1", "<div style=\"background: url( bg.jpg )\">x</div>")
+        << QStringList{} << QStringList{"PageReference:Welcome1"};
+    QTest::newRow("welcome page with a data: picture and a web link")
+        << Tagged("Welcome1", "<img src=\"data:image/png;base64,iVBORw0K\">"
+                              "<a href=\"http://x/\">src=\"a.png\"</a>")
+        << QStringList{} << QStringList{};
+    QTest::newRow("help address without http://")
+        << Tagged("AppHelpURL", "www.example.com/help") << QStringList{}
+        << QStringList{"NotWebAddress:AppHelpURL"};
+    QTest::newRow("news base address on the disk")
+        << QByteArray(master).replace("http://n/", "file:///srv/news/") << QStringList{}
+        << QStringList{"NotWebAddress:MasterNewsBaseURL"};
+    QTest::newRow("affiliate address with a scheme of its own")
+        << Tagged("AffiliateURL", "zelvo://buy") << QStringList{}
+        << QStringList{"NotWebAddress:AffiliateURL"};
+    QTest::newRow("web address without a host")
+        << Tagged("AppHelpURL", "http:/help") << QStringList{}
+        << QStringList{"NotWebAddress:AppHelpURL"};
+    QTest::newRow("banner address without http://")
+        << Tagged("Banner1", "a.gif^www.b.com") << banner1 << QStringList{"NotWebAddress:Banner1"};
+    QTest::newRow("banner address to mail")
+        << Tagged("Banner1", "a.gif^mailto:joe@example.com") << banner1
+        << QStringList{"NotWebAddress:Banner1"};
+    QTest::newRow("link to mail, link to https")
+        << Tagged("Link1", "Mail^mailto:joe@example.com") + Tagged("Link2", "S^HTTPS://s/")
+        << QStringList{} << QStringList{};
+    QTest::newRow("link to a file share")
+        << Tagged("Link1", "Tool^\\\\host\\share\\x.exe") << QStringList{}
+        << QStringList{"NotWebAddress:Link1"};
+    QTest::newRow("empty addresses are meant")
+        << Tagged("AffiliateURL", "") + Tagged("AppHelpURL", "") + Tagged("Link1", "Cap^^")
+        << QStringList{} << QStringList{};
     QTest::newRow("neither enciphered nor tagged") << QByteArray("just some text")
                                                    << QStringList{}
                                                    << QStringList{"Unreadable:"};

@@ -1,6 +1,7 @@
 // zelvo-brand: the settings file for branders. Enciphers a plain settings text into
 // dbsettings.dat, deciphers one back, and checks one the way the program reads it.
 
+#include "BannerPictureReader.h"
 #include "util/BrandingCheck.h"
 #include "util/SettingsCipher.h"
 
@@ -28,8 +29,8 @@ const char kUsage[] =
     "  decrypt IN OUT      decipher the settings file IN into the plain text OUT;\n"
     "                      nothing is written when IN is damaged or altered\n"
     "  check FILE          read FILE (enciphered or plain) the way the program does:\n"
-    "                      list every value it will read and every tag, entry or\n"
-    "                      banner file it will miss or ignore\n"
+    "                      list every value it will read and every tag, entry,\n"
+    "                      address or banner picture it will miss or ignore\n"
     "  --help              show this text\n"
     "\n"
     "Exit status: 0 when done and, for check, nothing will be lost or ignored;\n"
@@ -121,7 +122,7 @@ int Check(const QString &path)
     if (!ReadFile(path, bytes, error))
         return Fail(kError, error);
     const QString dir = QFileInfo(path).absolutePath() + QLatin1Char('/');
-    const TBrandingCheck check = CheckBrandingFile(bytes, dir);
+    const TBrandingCheck check = CheckBrandingFile(bytes, dir, ReadBannerPicture);
     Out() << FormatBrandingCheck(check, path) << Qt::flush;
     return check.clean() ? kOk : kRefused;
 }

@@ -18,6 +18,7 @@ constexpr qsizetype kMaxNewsIdDigits = 10;
 // Far above what 16 welcome pages with their pictures take, far below what would exhaust
 // memory.
 constexpr qint64 kMaxSettingsFileSize = 64 << 20;
+constexpr qint64 kMaxAddressLength = 1 << 20;
 
 char LowerAscii(char c)
 {
@@ -79,6 +80,18 @@ private:
     QList<TTagReading> *m_readings;
     qsizetype m_position = 0;
 };
+
+// The affiliate address with every "%%AFFILIATEID%%" (exact case) replaced by the id. An
+// address that would grow beyond any real address (a file holding a million placeholders and
+// a long id would need terabytes) is no address: empty.
+QByteArray WithAffiliateId(QByteArray url, const QByteArray &id)
+{
+    const QByteArray placeholder = QByteArrayLiteral("%%AFFILIATEID%%");
+    const qint64 grown = url.size() + url.count(placeholder) * (id.size() - placeholder.size());
+    if (grown > kMaxAddressLength)
+        return {};
+    return url.replace(placeholder, id);
+}
 
 bool LevelReady(const QByteArray &publisherId, const QByteArray &baseUrl)
 {
@@ -201,7 +214,7 @@ TBrandingSettings ParseBrandingSettings(const QByteArray &plainText,
     s.AffiliateURL = reader.Read("AffiliateURL");
     s.AffiliateTYPE = reader.Read("AffiliateTYPE");
     s.AffiliateID = reader.Read("AffiliateID");
-    s.AffiliateURL.replace("%%AFFILIATEID%%", s.AffiliateID);
+    s.AffiliateURL = WithAffiliateId(s.AffiliateURL, s.AffiliateID);
     s.MasterNewsBaseURL = reader.Read("MasterNewsBaseURL");
     s.PlatinumNewsBaseURL = reader.Read("PlatinumNewsBaseURL");
     s.GoldNewsBaseURL = reader.Read("GoldNewsBaseURL");

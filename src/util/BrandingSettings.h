@@ -11,7 +11,8 @@ struct TBrandingSettings {
     QByteArray ApplicationName;
     QByteArray BranderCode;
     QByteArray BranderType; // news level: "Master", "Platinum", "Gold" or "Free" (exact case)
-    QByteArray AffiliateURL; // after "%%AFFILIATEID%%" was replaced by AffiliateID
+    QByteArray AffiliateURL; // after "%%AFFILIATEID%%" was replaced by AffiliateID (empty
+                             // when that would make it longer than 1 MiB)
     QByteArray AffiliateTYPE;
     QByteArray AffiliateID;
     QByteArray MasterNewsBaseURL;

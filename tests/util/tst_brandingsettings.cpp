@@ -150,6 +150,15 @@ void TestBrandingSettings::parse_fields_data()
     QTest::newRow("affiliate placeholder in lower case stays")
         << Tagged("AffiliateURL", "http://a/?id=%%affiliateid%%") + Tagged("AffiliateID", "joe")
         << QByteArray("AffiliateURL") << QByteArray("http://a/?id=%%affiliateid%%");
+    const QByteArray longId(1000, 'i');
+    QTest::newRow("long affiliate id")
+        << Tagged("AffiliateURL", "http://a/?id=%%AFFILIATEID%%") + Tagged("AffiliateID", longId)
+        << QByteArray("AffiliateURL") << "http://a/?id=" + longId;
+    // 100,000 placeholders and an id of 100 KB would make a 10 GB address.
+    QTest::newRow("affiliate address that would grow past any real address: none")
+        << Tagged("AffiliateURL", "http://a/?" + QByteArray("%%AFFILIATEID%%").repeated(100000))
+            + Tagged("AffiliateID", QByteArray(100000, 'i'))
+        << QByteArray("AffiliateURL") << QByteArray();
     QTest::newRow("MakeMoneyButton kept as stored")
         << Tagged("MakeMoneyButton", "Earn") << QByteArray("MakeMoneyButton") << QByteArray("Earn");
 }

@@ -2,6 +2,7 @@
 
 #include "ui_FUpdater.h"
 #include "updater/ProgramProcess.h"
+#include "updater/UpdateNotice.h"
 
 #include <QCloseEvent>
 #include <QTimer>
@@ -27,6 +28,11 @@ void TfrmUpdater::start(const TUpdaterOptions &options, const TUpdaterArguments 
     QTimer::singleShot(0, m_run.get(), &TUpdateRun::start);
 }
 
+void TfrmUpdater::setTrustsDemoKey(bool trusts)
+{
+    m_ui->lblDemoKey->setVisible(trusts);
+}
+
 void TfrmUpdater::showUsage(const QString &usage)
 {
     m_ui->pbrDownload->hide();
@@ -49,6 +55,7 @@ void TfrmUpdater::runFinished(const TUpdateOutcome &outcome)
         return;
     }
     m_restartOnClose = outcome.restartOldProgram;
+    m_outcome = outcome;
     showEnding(outcome.message, outcome.result == TUpdateResult::InstalledNoStart ? 0 : 1);
 }
 
@@ -61,7 +68,7 @@ void TfrmUpdater::btnCancelClick()
     }
     // The program closed for the update: it comes back, whatever became of the update.
     if (m_restartOnClose)
-        StartProgram(m_appDir);
+        StartProgram(m_appDir, ProgramNotice(m_outcome));
     m_restartOnClose = false;
     emit exitRequested(m_exitCode);
 }

@@ -5,6 +5,7 @@
 #include "updater/UpdateNotice.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QTimer>
 
 TfrmUpdater::TfrmUpdater(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TfrmUpdater>())
@@ -31,6 +32,9 @@ void TfrmUpdater::start(const TUpdaterOptions &options, const TUpdaterArguments 
 void TfrmUpdater::setTrustsDemoKey(bool trusts)
 {
     m_ui->lblDemoKey->setVisible(trusts);
+    // The window grows by the warning's lines rather than squeezing the status.
+    if (trusts)
+        resize(width(), qMax(height(), layout()->totalHeightForWidth(width())));
 }
 
 void TfrmUpdater::showUsage(const QString &usage)

@@ -111,6 +111,7 @@ void TestPublisherBuild::readmeCommand_trustsTheKeyAndAsksTheAddress()
 
     QVERIFY2(configured.exitCode == 0, qPrintable(configured.output));
     QVERIFY2(!configured.output.contains(QLatin1String("DEMO KEY")), qPrintable(configured.output));
+    QVERIFY2(!configured.output.contains(QLatin1String("asks the default host")), qPrintable(configured.output));
     // What the updater will trust: this key, and not the demo key.
     const QByteArray trusted = read(build + QStringLiteral("/src/updater/generated/updater/TrustedKey.h"));
     QVERIFY(trusted.contains(key.publicPem()));
@@ -123,6 +124,9 @@ void TestPublisherBuild::readmeCommand_trustsTheKeyAndAsksTheAddress()
     const QByteArray cache = read(build + QStringLiteral("/CMakeCache.txt"));
     QVERIFY(cache.contains("ZELVO_UPDATE_BASE_URL:STRING=" + TestAddress.toUtf8() + '\n'));
     QVERIFY(cache.contains("ZELVO_PUBLISH:BOOL=ON\n"));
+    QVERIFY(cache.contains("ZELVO_VERSION:STRING=2.1\n"));
+    // The program's version is compiled into its one file.
+    QVERIFY(commands.contains("-DZELVO_VERSION=\\\\\\\"2.1\\\\\\\""));
 }
 
 void TestPublisherBuild::demoKey_isWarnedAboutAndRefusedForPublishing()

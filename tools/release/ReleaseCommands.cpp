@@ -120,6 +120,24 @@ int Finish(const TLocationOutcome &outcome, const QString &done, QTextStream &ou
     return ExitOk;
 }
 
+// Why make must not sign folder as version into out: a program of another version, or a
+// location that already offers a newer one. Empty when nothing stands in the way; a bad
+// version or a missing folder is left to MakeReleaseLocation to name.
+QString MakeRefusal(const QString &folder, const QByteArray &version, const QString &out, bool replaceNewer)
+{
+    if (!IsReleaseVersion(version) || !QFileInfo(folder).isDir())
+        return QString();
+    if (const QString problem = ReleaseProgramProblem(folder, version); !problem.isEmpty())
+        return problem;
+    const std::optional<QByteArray> published = LocationVersion(out);
+    if (!published || CompareReleaseVersions(*published, version) <= 0 || replaceNewer)
+        return QString();
+    return QStringLiteral("The location \"%1\" holds version %2, newer than %3: users would be offered the "
+                          "older version, and those who have %2 would never get it. Nothing was written. To "
+                          "replace it all the same, add --replace-newer.")
+        .arg(out, QString::fromUtf8(*published), QString::fromUtf8(version));
+}
+
 // make FOLDER VERSION PRIVATE OUT, with --replace-newer anywhere after "make".
 int Make(QStringList a, QTextStream &out, QTextStream &err)
 {
@@ -129,17 +147,8 @@ int Make(QStringList a, QTextStream &out, QTextStream &err)
     if (!key)
         return code;
     const QByteArray version = a[1].toUtf8();
-    if (IsReleaseVersion(version) && QFileInfo(a[0]).isDir()) {
-        if (const QString problem = ReleaseProgramProblem(a[0], version); !problem.isEmpty())
-            return Fail(err, ExitRefused, problem);
-        const std::optional<QByteArray> published = LocationVersion(a[3]);
-        if (published && CompareReleaseVersions(*published, version) > 0 && !replaceNewer)
-            return Fail(err, ExitRefused,
-                        QStringLiteral("The location \"%1\" holds version %2, newer than %3: users would be "
-                                       "offered the older version, and those who have %2 would never get it. "
-                                       "Nothing was written. To replace it all the same, add --replace-newer.")
-                            .arg(a[3], QString::fromUtf8(*published), a[1]));
-    }
+    if (const QString refusal = MakeRefusal(a[0], version, a[3], replaceNewer); !refusal.isEmpty())
+        return Fail(err, ExitRefused, refusal);
     return Finish(MakeReleaseLocation(a[0], version, *key, a[3]), QStringLiteral("Made and signed"), out, err);
 }
 

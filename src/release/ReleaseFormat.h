@@ -26,3 +26,7 @@ inline const QString UpdaterFileName = QStringLiteral("Updater");
 // and its lock file. No release may name them.
 inline const QString UpdateWorkDirName = QStringLiteral(".zelvo-update");
 inline const QString UpdateLockFileName = QStringLiteral(".zelvo-update.lock");
+// The manifest of the release the updater installed last: its version is the floor for the
+// next update, and its files that the next release no longer lists are removed. No release
+// may name it either.
+inline const QString InstalledManifestFileName = QStringLiteral(".zelvo-installed.manifest");

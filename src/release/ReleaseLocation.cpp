@@ -126,6 +126,20 @@ TLocationOutcome MakeReleaseLocation(const QString &folder, const QByteArray &ve
     return listed;
 }
 
+std::optional<QByteArray> LocationVersion(const QString &location)
+{
+    std::optional<QByteArray> newest;
+    const auto consider = [&newest](const QByteArray &version) {
+        if (IsReleaseVersion(version) && (!newest || CompareReleaseVersions(version, *newest) > 0))
+            newest = version;
+    };
+    if (const std::optional<QByteArray> info = ReadWhole(location + QLatin1Char('/') + UpdateInfoFileName, 64 * 1024))
+        consider(ReadIniValue(*info, "APPLICATION", "Version"));
+    if (const std::optional<QByteArray> manifest = ReadWhole(location + QLatin1Char('/') + ManifestFileName, MaxManifestSize))
+        consider(ParseManifest(*manifest).manifest.version);
+    return newest;
+}
+
 TLocationOutcome VerifyReleaseLocation(const QString &location, const TReleaseKey &publicKey)
 {
     const std::optional<QByteArray> manifest = ReadWhole(location + QLatin1Char('/') + ManifestFileName, MaxManifestSize);

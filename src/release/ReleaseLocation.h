@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // Update locations on disk: a folder holding a release's files, its manifest, the manifest's
 // signature and mainappupdate.inf, ready to be copied to the publisher's web server.
 
@@ -28,6 +30,10 @@ struct TLocationOutcome {
 TLocationOutcome MakeReleaseLocation(const QString &folder, const QByteArray &version,
                                      const TReleaseKey &key, const QString &out,
                                      const QByteArray &product = ReleaseProduct);
+
+// The newest version an update location on disk announces or holds (its mainappupdate.inf and
+// its release.manifest, unverified); nothing when it holds neither.
+std::optional<QByteArray> LocationVersion(const QString &location);
 
 // Checks an update location as the updater would: the signature under publicKey, the
 // manifest, every file's size and SHA-256, and that mainappupdate.inf announces the

@@ -36,7 +36,8 @@ bool HasForbiddenCharacter(const QString &segment)
 bool IsWorkName(const QString &segment)
 {
     return segment.compare(UpdateWorkDirName, Qt::CaseInsensitive) == 0
-        || segment.compare(UpdateLockFileName, Qt::CaseInsensitive) == 0;
+        || segment.compare(UpdateLockFileName, Qt::CaseInsensitive) == 0
+        || segment.compare(InstalledManifestFileName, Qt::CaseInsensitive) == 0;
 }
 
 QString SegmentProblem(const QString &segment)

@@ -1,5 +1,7 @@
 #include "release/ReleaseSigning.h"
 
+#include <QCryptographicHash>
+
 #include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
@@ -90,6 +92,20 @@ QByteArray TReleaseKey::publicPem() const
     if (!PEM_write_bio_PUBKEY(bio.get(), m_key.get()))
         throw std::runtime_error("OpenSSL could not write the public key");
     return BioText(bio.get());
+}
+
+QString TReleaseKey::fingerprint() const
+{
+    unsigned char raw[32];
+    size_t size = sizeof raw;
+    if (EVP_PKEY_get_raw_public_key(m_key.get(), raw, &size) != 1 || size != sizeof raw)
+        throw std::runtime_error("OpenSSL could not read the public key");
+    const QByteArray hex = QCryptographicHash::hash(QByteArrayView(reinterpret_cast<const char *>(raw), 32),
+                                                    QCryptographicHash::Sha256).toHex();
+    QString text = QStringLiteral("SHA-256");
+    for (qsizetype i = 0; i < hex.size(); i += 4)
+        text += QLatin1Char(' ') + QString::fromLatin1(hex.mid(i, 4));
+    return text;
 }
 
 QByteArray TReleaseKey::sign(const QByteArray &data) const

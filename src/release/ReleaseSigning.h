@@ -23,6 +23,10 @@ public:
     QByteArray privatePem() const;
     QByteArray publicPem() const;
 
+    // "SHA-256 " and the SHA-256 of the raw public key in 16 groups of four hex digits: the same
+    // for a private key and its public key, so a publisher can compare the two.
+    QString fingerprint() const;
+
     // The 64-byte signature of data; needs a private key.
     QByteArray sign(const QByteArray &data) const;
     // True when signature is a valid signature of data under this key.

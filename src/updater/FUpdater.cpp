@@ -2,8 +2,10 @@
 
 #include "ui_FUpdater.h"
 #include "updater/ProgramProcess.h"
+#include "updater/UpdateNotice.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QTimer>
 
 TfrmUpdater::TfrmUpdater(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::TfrmUpdater>())
@@ -25,6 +27,14 @@ void TfrmUpdater::start(const TUpdaterOptions &options, const TUpdaterArguments 
     connect(m_run.get(), &TUpdateRun::finished, this, &TfrmUpdater::runFinished);
     // Starts once the window is up, so that its first words are on screen.
     QTimer::singleShot(0, m_run.get(), &TUpdateRun::start);
+}
+
+void TfrmUpdater::setTrustsDemoKey(bool trusts)
+{
+    m_ui->lblDemoKey->setVisible(trusts);
+    // The window grows by the warning's lines rather than squeezing the status.
+    if (trusts)
+        resize(width(), qMax(height(), layout()->totalHeightForWidth(width())));
 }
 
 void TfrmUpdater::showUsage(const QString &usage)
@@ -49,6 +59,7 @@ void TfrmUpdater::runFinished(const TUpdateOutcome &outcome)
         return;
     }
     m_restartOnClose = outcome.restartOldProgram;
+    m_outcome = outcome;
     showEnding(outcome.message, outcome.result == TUpdateResult::InstalledNoStart ? 0 : 1);
 }
 
@@ -61,7 +72,7 @@ void TfrmUpdater::btnCancelClick()
     }
     // The program closed for the update: it comes back, whatever became of the update.
     if (m_restartOnClose)
-        StartProgram(m_appDir);
+        StartProgram(m_appDir, ProgramNotice(m_outcome));
     m_restartOnClose = false;
     emit exitRequested(m_exitCode);
 }

@@ -21,6 +21,8 @@ public:
 
     // Runs an update, showing its progress.
     void start(const TUpdaterOptions &options, const TUpdaterArguments &arguments);
+    // States in the window that the updater trusts the repository's public demo key.
+    void setTrustsDemoKey(bool trusts);
     // Shows the usage text for a command line that is not the updater's three words.
     void showUsage(const QString &usage);
 
@@ -43,5 +45,6 @@ private:
     std::unique_ptr<TUpdateRun> m_run;
     QString m_appDir;
     bool m_restartOnClose = false;
+    TUpdateOutcome m_outcome;
     int m_exitCode = -1; // set once there is nothing left but to close
 };

@@ -45,7 +45,7 @@ bool IsProgramRunning(const QString &executablePath)
 #endif
 }
 
-bool StartProgram(const QString &appDir)
+bool StartProgram(const QString &appDir, const QStringList &arguments)
 {
-    return QProcess::startDetached(appDir + ProgramFileName, {}, appDir);
+    return QProcess::startDetached(appDir + ProgramFileName, arguments, appDir);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 // The program the updater replaces: is it still running, and starting it again.
 
@@ -8,6 +8,6 @@
 // no way to tell, false.
 bool IsProgramRunning(const QString &executablePath);
 
-// Starts the program in appDir, with appDir as its working folder; false when it did not
-// start.
-bool StartProgram(const QString &appDir);
+// Starts the program in appDir, with appDir as its working folder and arguments (what it
+// is to tell the user, UpdateNotice.h); false when it did not start.
+bool StartProgram(const QString &appDir, const QStringList &arguments = {});

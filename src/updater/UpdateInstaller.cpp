@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 
 #include <filesystem>
 #include <system_error>
@@ -50,6 +51,21 @@ bool KeepBackup(const QString &target, const QString &backup)
     const QString part = backup + QLatin1String(".part");
     QFile::remove(part);
     return QFile::copy(target, part) && ReplaceWith(part, backup);
+#endif
+}
+
+// Renames backup over target. On Windows a running program cannot be replaced, but it can be
+// moved aside: when the program at start-up rolls back its own new executable, that file goes
+// to aside first (removed with the work folder once it no longer runs).
+bool PutBack(const QString &backup, const QString &target, const QString &aside)
+{
+    if (ReplaceWith(backup, target))
+        return true;
+#ifdef Q_OS_WIN
+    return ReplaceWith(target, aside) && ReplaceWith(backup, target);
+#else
+    Q_UNUSED(aside);
+    return false;
 #endif
 }
 
@@ -150,7 +166,7 @@ TUpdateInstaller::TPlan TUpdateInstaller::plan(const TReleaseManifest &manifest,
         if (target.isEmpty())
             return {};
         const QFileInfo info(m_appDir + target);
-        plan.entries.append({i, info.exists() || info.isSymLink(), target});
+        plan.entries.append({i, info.exists() || info.isSymLink(), target, false, manifest.files[i].executable});
         for (qsizetype slash = target.indexOf(QLatin1Char('/')); slash >= 0;
              slash = target.indexOf(QLatin1Char('/'), slash + 1)) {
             const QString folder = target.left(slash);
@@ -158,15 +174,41 @@ TUpdateInstaller::TPlan TUpdateInstaller::plan(const TReleaseManifest &manifest,
                 plan.newFolders.append(folder);
         }
     }
+    // The release's manifest, staged after its files, becomes the installed manifest.
+    const QString installed = ResolveFileName(m_appDir, InstalledManifestFileName).mid(m_appDir.size());
+    plan.entries.append({manifest.files.size(), QFileInfo::exists(m_appDir + installed), installed, false, false});
+    planRemovals(manifest, plan);
     return plan;
+}
+
+// The files of the installed release that manifest does not list (in any letter case), where
+// they are still there as files; their backup slots follow the staged files.
+void TUpdateInstaller::planRemovals(const TReleaseManifest &manifest, TPlan &plan) const
+{
+    const std::optional<TReleaseManifest> installed = installedManifest();
+    if (!installed)
+        return;
+    QSet<QString> kept;
+    for (const TReleaseFile &file : manifest.files)
+        kept.insert(file.path.toCaseFolded());
+    qsizetype index = manifest.files.size() + 1;
+    for (const TReleaseFile &file : installed->files) {
+        if (kept.contains(file.path.toCaseFolded()))
+            continue;
+        QString error;
+        const QString target = resolveTarget(file.path, error);
+        const QFileInfo info(m_appDir + target);
+        if (!target.isEmpty() && (info.isFile() || info.isSymLink()))
+            plan.entries.append({index++, true, target, true, false});
+    }
 }
 
 bool TUpdateInstaller::writeJournal(const QByteArray &state, const TPlan &plan)
 {
     QByteArray text = JournalHeader + "\nstate " + state + '\n';
     for (const TEntry &entry : plan.entries)
-        text += "file " + QByteArray::number(entry.index) + (entry.existed ? " 1 " : " 0 ")
-              + entry.target.toUtf8() + '\n';
+        text += (entry.remove ? "remove " : "file ") + QByteArray::number(entry.index)
+              + (entry.existed ? " 1 " : " 0 ") + entry.target.toUtf8() + '\n';
     for (const QString &folder : plan.newFolders)
         text += "folder " + folder.toUtf8() + '\n';
     // QSaveFile: the journal on disk is always a whole one, the old or the new.
@@ -190,9 +232,9 @@ QString TUpdateInstaller::readJournal(QByteArray &state, TPlan &plan) const
         const QByteArray &line = lines[i];
         const QList<QByteArray> fields = line.split(' ');
         QString path;
-        if (fields[0] == "file" && fields.size() >= 4) {
+        if ((fields[0] == "file" || fields[0] == "remove") && fields.size() >= 4) {
             path = QString::fromUtf8(line.mid(fields[0].size() + fields[1].size() + fields[2].size() + 3));
-            plan.entries.append({fields[1].toLongLong(), fields[2] == "1", path});
+            plan.entries.append({fields[1].toLongLong(), fields[2] == "1", path, fields[0] == "remove", false});
         } else if (fields[0] == "folder" && fields.size() >= 2) {
             path = QString::fromUtf8(line.mid(7));
             plan.newFolders.append(path);
@@ -201,23 +243,31 @@ QString TUpdateInstaller::readJournal(QByteArray &state, TPlan &plan) const
         } else {
             return damaged;
         }
-        // Only paths a release may name are ever put back or removed.
-        if (!ReleasePathProblem(path).isEmpty())
+        // Only paths a release may name, and the installed manifest, are ever put back or
+        // removed.
+        if (!ReleasePathProblem(path).isEmpty() && path.compare(InstalledManifestFileName, Qt::CaseInsensitive) != 0)
             return damaged;
     }
     return QString();
 }
 
-QString TUpdateInstaller::moveIn(const TEntry &entry, const TReleaseFile &file)
+QString TUpdateInstaller::moveIn(const TEntry &entry)
 {
     const QString target = m_appDir + entry.target;
+    if (entry.remove) {
+        // Moved aside whole: a roll-back renames it back.
+        if (!ReplaceWith(target, backupFile(entry.index)))
+            return QStringLiteral("\"%1\", which this version no longer has, could not be removed").arg(entry.target);
+        step();
+        return QString();
+    }
     if (entry.existed) {
         if (!KeepBackup(target, backupFile(entry.index)))
             return QStringLiteral("\"%1\" could not be kept aside").arg(entry.target);
         step();
     }
     const QString staged = stagingFile(entry.index);
-    SetMode(staged, file.executable);
+    SetMode(staged, entry.executable);
     if (!QDir().mkpath(QFileInfo(target).path()) || !ReplaceWith(staged, target))
         return QStringLiteral("\"%1\" could not be replaced").arg(entry.target);
     step();
@@ -241,11 +291,15 @@ TUpdateInstaller::TInstallResult TUpdateInstaller::install(const TReleaseManifes
         removeWork();
         return {error, true};
     }
+    const QByteArray manifestText = WriteManifest(manifest);
+    QSaveFile staged(stagingFile(manifest.files.size()));
+    if (!staged.open(QIODevice::WriteOnly) || staged.write(manifestText) != manifestText.size() || !staged.commit())
+        return undo({}, QStringLiteral("the release's manifest could not be kept in the program's folder"));
     if (!writeJournal("installing", planned))
         return undo({}, QStringLiteral("the update's journal could not be written"));
     step();
     for (const TEntry &entry : planned.entries)
-        if (error = moveIn(entry, manifest.files[entry.index]); !error.isEmpty())
+        if (error = moveIn(entry); !error.isEmpty())
             return undo(planned, error);
     if (!writeJournal("committed", planned))
         return undo(planned, QStringLiteral("the update's journal could not be written"));
@@ -265,7 +319,7 @@ QString TUpdateInstaller::rollBack(const TPlan &plan)
         const QString target = m_appDir + it->target;
         if (it->existed) {
             const QString backup = backupFile(it->index);
-            if (QFileInfo::exists(backup) && !ReplaceWith(backup, target))
+            if (QFileInfo::exists(backup) && !PutBack(backup, target, workDir() + QStringLiteral("/displaced-%1").arg(it->index)))
                 kept << it->target;
         } else if (!QFileInfo::exists(stagingFile(it->index)) && QFileInfo::exists(target)) {
             QFile::remove(target);
@@ -280,8 +334,26 @@ QString TUpdateInstaller::rollBack(const TPlan &plan)
         .arg(kept.join(QStringLiteral(", ")), QDir::toNativeSeparators(workDir() + QStringLiteral("/backup")));
 }
 
-QString TUpdateInstaller::recover()
+std::optional<TReleaseManifest> TUpdateInstaller::installedManifest() const
 {
+    QFile file(ResolveFileName(m_appDir, InstalledManifestFileName));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxManifestSize)
+        return std::nullopt;
+    TManifestReading reading = ParseManifest(file.readAll());
+    if (!reading.error.isEmpty())
+        return std::nullopt;
+    return reading.manifest;
+}
+
+bool TUpdateInstaller::hasJournal() const
+{
+    return QFileInfo::exists(journalFile());
+}
+
+QString TUpdateInstaller::recover(TRecovered *what)
+{
+    if (what)
+        *what = TRecovered::Nothing;
     if (!QFileInfo::exists(workDir()))
         return QString();
     if (!QFileInfo::exists(journalFile())) {
@@ -298,5 +370,7 @@ QString TUpdateInstaller::recover()
             return lost;
     }
     removeWork();
+    if (what)
+        *what = state == "installing" ? TRecovered::RolledBack : TRecovered::Completed;
     return QString();
 }

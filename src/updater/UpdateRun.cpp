@@ -5,6 +5,7 @@
 #include "release/SignedManifest.h"
 #include "updater/HttpFetch.h"
 #include "updater/ProgramProcess.h"
+#include "updater/UpdateNotice.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -50,9 +51,20 @@ TUpdateRun::~TUpdateRun()
     }
 }
 
+QByteArray TUpdateRun::installedVersion() const
+{
+    // The program passes its own version; the updater's record of what it installed may be
+    // newer (then the program passed an older one, or an old release was put back by hand).
+    QByteArray version = m_arguments.runningVersion;
+    if (const std::optional<TReleaseManifest> installed = m_installer.installedManifest();
+        installed && CompareReleaseVersions(installed->version, version) > 0)
+        version = installed->version;
+    return version;
+}
+
 QString TUpdateRun::stillInstalled() const
 {
-    return QStringLiteral(" Version %1 is still installed.").arg(QString::fromLatin1(m_arguments.runningVersion));
+    return QStringLiteral(" Version %1 is still installed.").arg(QString::fromLatin1(installedVersion()));
 }
 
 void TUpdateRun::start()
@@ -182,9 +194,11 @@ void TUpdateRun::checkManifest()
         fail(check.error);
         return;
     }
-    if (CompareReleaseVersions(check.manifest.version, m_arguments.runningVersion) <= 0) {
+    // No downgrade and no replay of an older signed release: the floor is the newer of the
+    // program's version and the release the updater installed last.
+    if (const QByteArray installed = installedVersion(); CompareReleaseVersions(check.manifest.version, installed) <= 0) {
         fail(QStringLiteral("The update offers version %1, which is not newer than the installed version %2.")
-                 .arg(QString::fromUtf8(check.manifest.version), QString::fromLatin1(m_arguments.runningVersion)));
+                 .arg(QString::fromUtf8(check.manifest.version), QString::fromLatin1(installed)));
         return;
     }
     m_manifest = check.manifest;
@@ -270,7 +284,7 @@ void TUpdateRun::install()
                installed.restored);
         return;
     }
-    if (!StartProgram(m_options.appDir)) {
+    if (!StartProgram(m_options.appDir, {UpdatedArgument})) {
         finish(TUpdateResult::InstalledNoStart,
                QStringLiteral("Version %1 is installed, but Project Zelvo could not be started. "
                               "Start it from its folder.").arg(version), false);

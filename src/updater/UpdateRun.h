@@ -73,6 +73,7 @@ private:
     QString fetchProblem(TFetchResult result, const QString &detail, const QString &what) const;
     void fail(const QString &sentence);
     void finish(TUpdateResult result, const QString &message, bool restartOldProgram);
+    QByteArray installedVersion() const;
     QString stillInstalled() const;
 
     TUpdaterOptions m_options;

@@ -26,5 +26,6 @@ QString UpdaterUsage()
         "Usage: Updater BASEURL VERSION A\n"
         "Project Zelvo starts the updater when you agree to install a new version. BASEURL is "
         "the update location (an http or https address), VERSION the installed version such "
-        "as 2.0, and the last word is the letter A. Nothing was changed.");
+        "as 2.0, and the last word is the letter A. Updater --trusted-key shows the publisher's "
+        "key that this updater trusts. Nothing was changed.");
 }

@@ -1,3 +1,4 @@
+#include "release/ReleaseSigning.h"
 #include "updater/FUpdater.h"
 #include "updater/TrustedKey.h"
 
@@ -6,6 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -27,12 +29,33 @@ std::function<void()> KillAtStepFromEnvironment()
     };
 }
 
+// "Updater --trusted-key": which key this build trusts, for a publisher to check before
+// shipping it (compare with "zelvo-release fingerprint"). Changes nothing.
+int PrintTrustedKey()
+{
+    const std::optional<TReleaseKey> key = TReleaseKey::fromPem(TrustedPublicKeyPem);
+    if (!key || key->isPrivate()) {
+        std::fprintf(stderr, "This updater holds no valid publisher key.\n");
+        return 1;
+    }
+    std::printf("Fingerprint: %s\n", qPrintable(key->fingerprint()));
+    if (TrustedKeyIsDemoKey)
+        std::printf("This is the PUBLIC DEMO KEY: anyone can sign an update that this updater installs. "
+                    "Never ship this build.\n");
+    std::printf("%s", TrustedPublicKeyPem.constData());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--trusted-key") == 0)
+        return PrintTrustedKey();
+
     QApplication app(argc, argv);
     TfrmUpdater window;
+    window.setTrustsDemoKey(TrustedKeyIsDemoKey);
     QObject::connect(&window, &TfrmUpdater::exitRequested, &app, &QCoreApplication::exit);
 
     const std::optional<TUpdaterArguments> arguments = ParseUpdaterArguments(app.arguments().mid(1));

@@ -111,6 +111,7 @@ void TestReleaseFormat::paths_data()
     QTest::newRow("a user's file as a folder") << "Projects.dat/x" << "names the user's file Projects.dat";
     QTest::newRow("the work folder") << ".zelvo-update/journal" << "names the updater's work files";
     QTest::newRow("the lock") << ".ZELVO-UPDATE.LOCK" << "names the updater's work files";
+    QTest::newRow("the installed manifest") << ".zelvo-installed.manifest" << "names the updater's work files";
     QTest::newRow("too long") << QString(241, QLatin1Char('a')) << "is too long";
 }
 

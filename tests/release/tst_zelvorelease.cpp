@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +26,8 @@ private slots:
     void verify_tamperedLocation_isRefused();
     void make_refused_data();
     void make_refused();
+    void make_newerLocation_replacedOnlyWhenAsked();
+    void fingerprint_isTheSameForBothHalvesOfAKey();
 
 private:
     struct TResult {
@@ -35,6 +38,11 @@ private:
     TResult tool(const QStringList &arguments) const;
     QString path(const QString &name) const { return m_temp->path() + QLatin1Char('/') + name; }
     static bool write(const QString &path, const QByteArray &bytes);
+    // A "program" of version: the version marker that the build writes into the real one.
+    static QByteArray program(const QByteArray &version)
+    {
+        return "<zelvo-program-version>" + version + "</zelvo-program-version>\n";
+    }
     static QByteArray read(const QString &path);
 
     std::unique_ptr<QTemporaryDir> m_temp;
@@ -45,7 +53,7 @@ void TestZelvoRelease::init()
     m_temp = std::make_unique<QTemporaryDir>();
     QVERIFY(m_temp->isValid());
     // A release folder and a key pair most cases use.
-    QVERIFY(write(path(QStringLiteral("release/ProjectZelvo")), "program 2.1\n"));
+    QVERIFY(write(path(QStringLiteral("release/ProjectZelvo")), program("2.1")));
     QVERIFY(write(path(QStringLiteral("release/Updater")), "updater 2.1\n"));
     QVERIFY(write(path(QStringLiteral("release/docs/read me.txt")), "hello\n"));
     const TReleaseKey key = TReleaseKey::generate();
@@ -83,7 +91,8 @@ void TestZelvoRelease::help_showsUsage()
     const TResult result = tool({QStringLiteral("--help")});
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.out.startsWith(QStringLiteral("Usage: zelvo-release COMMAND ARGUMENTS\n")));
-    for (const char *command : {"keygen PRIVATE PUBLIC", "make FOLDER VERSION PRIVATE OUT", "verify LOCATION PUBLIC", "Exit codes"})
+    for (const char *command : {"keygen PRIVATE PUBLIC", "make [--replace-newer] FOLDER VERSION PRIVATE OUT",
+                                "verify LOCATION PUBLIC", "fingerprint KEY", "Exit codes"})
         QVERIFY2(result.out.contains(QLatin1String(command)), command);
 }
 
@@ -96,6 +105,9 @@ void TestZelvoRelease::wrongCommandLine_exitsWithTwo_data()
     QTest::newRow("make without OUT") << QStringList{"make", "release", "2.1", "private.pem"};
     QTest::newRow("verify with three") << QStringList{"verify", "a", "b", "c"};
     QTest::newRow("help with more") << QStringList{"--help", "make"};
+    QTest::newRow("make --replace-newer without OUT") << QStringList{"make", "--replace-newer", "release", "2.1", "private.pem"};
+    QTest::newRow("make with --replace-newer twice") << QStringList{"make", "--replace-newer", "--replace-newer", "release", "2.1", "private.pem", "out"};
+    QTest::newRow("fingerprint of two files") << QStringList{"fingerprint", "a.pem", "b.pem"};
 }
 
 void TestZelvoRelease::wrongCommandLine_exitsWithTwo()
@@ -131,6 +143,9 @@ void TestZelvoRelease::keygen_writesMatchingKeysAndNeverOverwrites()
 
     const TResult noFolder = tool({QStringLiteral("keygen"), QStringLiteral("missing/a.pem"), QStringLiteral("missing/b.pem")});
     QCOMPARE(noFolder.exitCode, 3);
+    QCOMPARE(noFolder.err, QStringLiteral("zelvo-release: The folder \"missing\" does not exist; make it first "
+                                          "(for example mkdir -p missing).\n"));
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("missing"))));
 }
 
 void TestZelvoRelease::makeThenVerify_goodLocation()
@@ -138,7 +153,7 @@ void TestZelvoRelease::makeThenVerify_goodLocation()
     const TResult made = tool({"make", "release", "2.1", "private.pem", "location"});
     QCOMPARE(made.err, QString());
     QCOMPARE(made.exitCode, 0);
-    QCOMPARE(made.out, QStringLiteral("Made and signed: ProjectZelvo 2.1, 3 files, 30 bytes.\n"));
+    QCOMPARE(made.out, QStringLiteral("Made and signed: ProjectZelvo 2.1, 3 files, 69 bytes.\n"));
     QCOMPARE(read(path(QStringLiteral("location/docs/read me.txt"))), QByteArray("hello\n"));
     QCOMPARE(read(path(QStringLiteral("location/mainappupdate.inf"))),
              QByteArray("[APPLICATION]\r\nName=ProjectZelvo\r\nVersion=2.1\r\n"));
@@ -147,9 +162,10 @@ void TestZelvoRelease::makeThenVerify_goodLocation()
     const TResult verified = tool({"verify", "location", "public.pem"});
     QCOMPARE(verified.err, QString());
     QCOMPARE(verified.exitCode, 0);
-    QCOMPARE(verified.out, QStringLiteral("Verified: ProjectZelvo 2.1, 3 files, 30 bytes.\n"));
+    QCOMPARE(verified.out, QStringLiteral("Verified: ProjectZelvo 2.1, 3 files, 69 bytes.\n"));
 
     // A location made again over itself for a newer version verifies as that version.
+    QVERIFY(write(path(QStringLiteral("release/ProjectZelvo")), program("2.2")));
     QCOMPARE(tool({"make", "release", "2.2", "private.pem", "location"}).exitCode, 0);
     QVERIFY(tool({"verify", "location", "public.pem"}).out.startsWith(QStringLiteral("Verified: ProjectZelvo 2.2,")));
 }
@@ -176,6 +192,8 @@ void TestZelvoRelease::verify_tamperedLocation_isRefused_data()
                                                              << "mainappupdate.inf announces version \"2.5\"; the manifest is version 2.1.";
     QTest::newRow("checked with another public key") << "otherkey" << 1 << "The release is not signed by the publisher";
     QTest::newRow("an unreadable key") << "nokey" << 3 << "The key file \"missing.pem\" cannot be read.";
+    QTest::newRow("the private key") << "privatekey" << 3
+                                     << "\"private.pem\" is a private key; verify needs the public key";
 }
 
 void TestZelvoRelease::verify_tamperedLocation_isRefused()
@@ -211,6 +229,8 @@ void TestZelvoRelease::verify_tamperedLocation_isRefused()
         publicKey = QStringLiteral("other.pem");
     } else if (verb == QLatin1String("nokey")) {
         publicKey = QStringLiteral("missing.pem");
+    } else if (verb == QLatin1String("privatekey")) {
+        publicKey = QStringLiteral("private.pem");
     }
 
     const TResult result = tool({"verify", "location", publicKey});
@@ -246,9 +266,20 @@ void TestZelvoRelease::make_refused_data()
     QTest::newRow("the folder inside the output") << QStringList{"make", "release", "2.1", "private.pem", "."} << QString() << 1
                                                   << "The output folder may not lie inside the release folder, or hold it.";
     QTest::newRow("an empty folder") << QStringList{"make", "empty", "2.1", "private.pem", "out"} << "empty/" << 1
-                                     << "The folder cannot be a release: the manifest lists no files.";
+                                     << "The folder holds no program ProjectZelvo (or ProjectZelvo.exe)";
+    QTest::newRow("no program in the folder") << QStringList{"make", "docs", "2.1", "private.pem", "out"}
+                                              << "docs/read me.txt" << 1
+                                              << "The folder holds no program ProjectZelvo (or ProjectZelvo.exe): a release carries the program of the version it signs.";
+    QTest::newRow("a program of another version") << QStringList{"make", "release", "2.2", "private.pem", "out"} << QString() << 1
+                                                  << "The program \"ProjectZelvo\" is version 2.1, not 2.2: build it with -DZELVO_VERSION=2.2, or sign it as 2.1.";
+    QTest::newRow("a program that names no version") << QStringList{"make", "plain", "2.1", "private.pem", "out"}
+                                                     << "plain/ProjectZelvo" << 1
+                                                     << "The program \"ProjectZelvo\" does not say which version it is: build it from this source with -DZELVO_VERSION=2.1.";
     QTest::newRow("no such folder") << QStringList{"make", "missing", "2.1", "private.pem", "out"} << QString() << 3
                                     << "The folder \"missing\" does not exist.";
+    QTest::newRow("a newer version at the location") << QStringList{"make", "release", "2.1", "private.pem", "out"}
+                                                     << "newer" << 1
+                                                     << "The location \"out\" holds version 2.5, newer than 2.1: users would be offered the older version, and those who have 2.5 would never get it. Nothing was written. To replace it all the same, add --replace-newer.";
     QTest::newRow("the public key") << QStringList{"make", "release", "2.1", "public.pem", "out"} << QString() << 3
                                     << "\"public.pem\" is a public key; make needs the private key.";
     QTest::newRow("no key file") << QStringList{"make", "release", "2.1", "missing.pem", "out"} << QString() << 3
@@ -264,7 +295,11 @@ void TestZelvoRelease::make_refused()
     QFETCH(int, exitCode);
     QFETCH(QString, message);
 
-    if (extraFile.endsWith(QLatin1Char('/')))
+    QByteArray announcedBefore;
+    if (extraFile == QLatin1String("newer")) {
+        QVERIFY(write(path(QStringLiteral("out/mainappupdate.inf")), "[APPLICATION]\r\nName=ProjectZelvo\r\nVersion=2.5\r\n"));
+        announcedBefore = read(path(QStringLiteral("out/mainappupdate.inf")));
+    } else if (extraFile.endsWith(QLatin1Char('/')))
         QVERIFY(QDir().mkpath(path(extraFile)));
     else if (!extraFile.isEmpty())
         QVERIFY(write(path(extraFile), "user data\n"));
@@ -275,6 +310,45 @@ void TestZelvoRelease::make_refused()
     QVERIFY2(result.err.contains(message), qPrintable(result.err));
     QVERIFY(!QFileInfo::exists(path(QStringLiteral("out/release.manifest"))));
     QVERIFY(!QFileInfo::exists(path(QStringLiteral("release/out"))));
+    QCOMPARE(read(path(QStringLiteral("out/mainappupdate.inf"))), announcedBefore);
+}
+
+void TestZelvoRelease::make_newerLocation_replacedOnlyWhenAsked()
+{
+    QVERIFY(write(path(QStringLiteral("release22/ProjectZelvo")), program("2.2")));
+    QCOMPARE(tool({"make", "release22", "2.2", "private.pem", "location"}).exitCode, 0);
+    const QByteArray manifest22 = read(path(QStringLiteral("location/release.manifest")));
+
+    const TResult refused = tool({"make", "release", "2.1", "private.pem", "location"});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("holds version 2.2, newer than 2.1")), qPrintable(refused.err));
+    QCOMPARE(read(path(QStringLiteral("location/release.manifest"))), manifest22);
+    QVERIFY(tool({"verify", "location", "public.pem"}).out.startsWith(QStringLiteral("Verified: ProjectZelvo 2.2,")));
+
+    // The same version again is no downgrade; an explicit --replace-newer allows the older one.
+    QCOMPARE(tool({"make", "release22", "2.2", "private.pem", "location"}).exitCode, 0);
+    const TResult replaced = tool({"make", "--replace-newer", "release", "2.1", "private.pem", "location"});
+    QCOMPARE(replaced.err, QString());
+    QCOMPARE(replaced.exitCode, 0);
+    QVERIFY(tool({"verify", "location", "public.pem"}).out.startsWith(QStringLiteral("Verified: ProjectZelvo 2.1,")));
+}
+
+void TestZelvoRelease::fingerprint_isTheSameForBothHalvesOfAKey()
+{
+    const std::optional<TReleaseKey> key = TReleaseKey::fromPem(read(path(QStringLiteral("private.pem"))));
+    const QString expected = QStringLiteral("Fingerprint: ") + key->fingerprint() + QLatin1Char('\n');
+    QVERIFY(expected.contains(QRegularExpression(QStringLiteral("^Fingerprint: SHA-256( [0-9a-f]{4}){16}\n$"))));
+    for (const char *file : {"private.pem", "public.pem"}) {
+        const TResult result = tool({QStringLiteral("fingerprint"), QLatin1String(file)});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.out.startsWith(expected), qPrintable(result.out));
+    }
+    QVERIFY(!tool({"fingerprint", "public.pem"}).out.contains(QStringLiteral("private")));
+    QVERIFY(tool({"fingerprint", "private.pem"}).out.contains(QStringLiteral("of the public half of the private key")));
+
+    const TResult other = tool({"fingerprint", "release/Updater"});
+    QCOMPARE(other.exitCode, 3);
+    QCOMPARE(other.err, QStringLiteral("zelvo-release: The file \"release/Updater\" holds no Ed25519 key in PEM form.\n"));
 }
 
 QTEST_MAIN(TestZelvoRelease)

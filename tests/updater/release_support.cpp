@@ -1,5 +1,8 @@
 #include "release_support.h"
 
+#include "release/ReleaseFormat.h"
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -39,18 +42,37 @@ TDirSnapshot UsersFiles()
     };
 }
 
+QByteArray ProgramScript(const QByteArray &version)
+{
+    // The marker says which version the "program" is, as the build writes it into the real one.
+    return "#!/bin/sh\n# <zelvo-program-version>" + version + "</zelvo-program-version>\necho " + version
+         + " \"$@\" > started.txt\n";
+}
+
+TReleaseManifest ManifestOf(const TDirSnapshot &files, const QByteArray &version)
+{
+    TReleaseManifest manifest{ReleaseProduct, version, {}};
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        manifest.files.append({it.key(), it.value().size(),
+                               QCryptographicHash::hash(it.value(), QCryptographicHash::Sha256),
+                               it.key() == QLatin1String("ProjectZelvo")});
+    return manifest;
+}
+
 TDirSnapshot OldProgramFiles()
 {
     return {
-        {QStringLiteral("ProjectZelvo"), "#!/bin/sh\necho 2.0 > started.txt\n"},
+        {QStringLiteral("ProjectZelvo"), ProgramScript("2.0")},
         {QStringLiteral("libzelvo.txt"), "library of version 2.0\n"},
+        // Dropped by release 2.1: the install removes it.
+        {QStringLiteral("obsolete.txt"), "only in version 2.0\n"},
     };
 }
 
 TDirSnapshot NewProgramFiles()
 {
     return {
-        {QStringLiteral("ProjectZelvo"), "#!/bin/sh\necho 2.1 > started.txt\n"},
+        {QStringLiteral("ProjectZelvo"), ProgramScript("2.1")},
         {QStringLiteral("libzelvo.txt"), "library of version 2.1, a little longer\n"},
         {QStringLiteral("plugins/extra.txt"), QByteArray(20000, 'p') + "\nnew in 2.1\n"},
         // Blanks and letters beyond ASCII travel in URLs and file names.
@@ -86,9 +108,11 @@ bool WriteFiles(const QString &dir, const TDirSnapshot &files)
     return true;
 }
 
-bool MakeInstalledAppDir(const QString &appDir)
+bool MakeInstalledAppDir(const QString &appDir, bool installedByUpdater)
 {
-    return WriteFiles(appDir, OldProgramFiles()) && WriteFiles(appDir, UsersFiles());
+    return WriteFiles(appDir, OldProgramFiles()) && WriteFiles(appDir, UsersFiles())
+        && (!installedByUpdater
+            || WriteFile(appDir + InstalledManifestFileName, WriteManifest(ManifestOf(OldProgramFiles(), "2.0"))));
 }
 
 QString CompareFiles(const QString &dir, const TDirSnapshot &expected)
@@ -133,6 +157,10 @@ QByteArray StallingRouterScript()
     return QByteArrayLiteral(R"php(<?php
 $path = urldecode(parse_url($_SERVER['REQUEST_URI'], PHP_URL_PATH));
 $file = $_SERVER['DOCUMENT_ROOT'] . $path;
+if (is_file($file . '.status')) {
+    header(file_get_contents($file . '.status'));
+    exit;
+}
 if (is_file($file . '.stall')) {
     $data = file_get_contents($file);
     header('Content-Type: application/octet-stream');
@@ -156,7 +184,7 @@ QString WholeFilesProblem(const QString &appDir)
     paths.removeDuplicates();
     for (const QString &path : paths) {
         const QString file = appDir + path;
-        const bool mayBeAbsent = !old.contains(path);
+        const bool mayBeAbsent = !old.contains(path) || !fresh.contains(path);
         if (!QFileInfo::exists(file) ? !mayBeAbsent
                                       : ReadFile(file) != old.value(path) && ReadFile(file) != fresh.value(path))
             return path;
@@ -169,6 +197,18 @@ QString WholeVersion(const QString &appDir)
 {
     if (!CompareFiles(appDir, UsersFiles()).isEmpty())
         return QString();
+    // The installed manifest, where there is one, names the version on disk.
+    QByteArray recorded;
+    if (QFileInfo::exists(appDir + InstalledManifestFileName))
+        recorded = ParseManifest(ReadFile(appDir + InstalledManifestFileName)).manifest.version;
+    const QString version = WholeVersionOfFiles(appDir);
+    if (!recorded.isEmpty() && recorded != (version == QLatin1String("new") ? "2.1" : "2.0"))
+        return QString();
+    return version;
+}
+
+QString WholeVersionOfFiles(const QString &appDir)
+{
     if (CompareFiles(appDir, OldProgramFiles()).isEmpty()) {
         // Nothing of the new version: no new file, nor the folder made for it.
         const TDirSnapshot fresh = NewProgramFiles();
@@ -178,7 +218,13 @@ QString WholeVersion(const QString &appDir)
                 return QString();
         return QStringLiteral("old");
     }
-    if (CompareFiles(appDir, NewProgramFiles()).isEmpty())
+    if (CompareFiles(appDir, NewProgramFiles()).isEmpty()) {
+        // Nothing of the old version that the new one dropped.
+        const TDirSnapshot old = OldProgramFiles();
+        for (auto it = old.cbegin(); it != old.cend(); ++it)
+            if (!NewProgramFiles().contains(it.key()) && QFileInfo::exists(appDir + it.key()))
+                return QString();
         return QStringLiteral("new");
+    }
     return QString();
 }

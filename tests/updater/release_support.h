@@ -16,16 +16,22 @@ TDirSnapshot SnapshotDir(const QString &dir);
 // The user's data files of the test application directory and their bytes.
 TDirSnapshot UsersFiles();
 // The program files of version 2.0 and of the release 2.1 (relative path -> bytes). Each
-// "program" is a small script that writes its version into started.txt when it starts.
+// "program" is a small script that writes its version and its arguments into started.txt
+// when it starts. Version 2.0 has a file that 2.1 drops.
 TDirSnapshot OldProgramFiles();
 TDirSnapshot NewProgramFiles();
+// Such a script for version, with the version marker of a built program.
+QByteArray ProgramScript(const QByteArray &version);
+// The manifest of files as version.
+TReleaseManifest ManifestOf(const TDirSnapshot &files, const QByteArray &version);
 
 bool WriteFile(const QString &path, const QByteArray &bytes, bool executable = false);
 QByteArray ReadFile(const QString &path);
 bool WriteFiles(const QString &dir, const TDirSnapshot &files);
 
-// A directory with version 2.0 installed and the user's files; appDir ends in "/".
-bool MakeInstalledAppDir(const QString &appDir);
+// A directory with version 2.0 installed and the user's files; appDir ends in "/". Installed
+// by the updater, it holds the installed manifest of 2.0; else (unpacked by hand) none.
+bool MakeInstalledAppDir(const QString &appDir, bool installedByUpdater = true);
 
 // The files of dir named in expected, compared with them; empty when all match, else the
 // first difference.
@@ -37,6 +43,8 @@ QString WholeFilesProblem(const QString &appDir);
 // "old" or "new" when appDir holds that whole version and nothing of the other, with the
 // user's files untouched; else empty.
 QString WholeVersion(const QString &appDir);
+// The same for the program files alone.
+QString WholeVersionOfFiles(const QString &appDir);
 
 // Publishes release 2.1 (NewProgramFiles) signed with key into location.
 TLocationOutcome PublishNewRelease(const QString &location, const TReleaseKey &key,
@@ -50,5 +58,6 @@ bool WriteSignedManifest(const QString &location, const TReleaseManifest &manife
 bool FlipByte(const QString &path);
 
 // A router for php -S: serves the folder, but a file with a marker "NAME.stall" beside it
-// sends half of its bytes and then nothing for the marker's number of seconds.
+// sends half of its bytes and then nothing for the marker's number of seconds, and one with
+// "NAME.status" is answered with that file's status line and no body.
 QByteArray StallingRouterScript();

@@ -1,4 +1,5 @@
 #include "updater/FUpdater.h"
+#include "updater/UpdateNotice.h"
 #include "updater/UpdaterArguments.h"
 
 #include <QLabel>
@@ -7,7 +8,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// The three words the program starts the updater with, and what any other command line gets.
+// The three words the program starts the updater with, and what any other command line gets;
+// and the words the updater starts the program with afterwards, and what the program says.
 class TestUpdaterArguments : public QObject {
     Q_OBJECT
 
@@ -15,6 +17,10 @@ private slots:
     void parse_data();
     void parse();
     void usage_isShownInTheWindowAndClosesWithCodeTwo();
+    void afterUpdateNotice_data();
+    void afterUpdateNotice();
+    void otherCommandLines_haveNoNotice_data();
+    void otherCommandLines_haveNoNotice();
 };
 
 void TestUpdaterArguments::parse_data()
@@ -77,6 +83,50 @@ void TestUpdaterArguments::usage_isShownInTheWindowAndClosesWithCodeTwo()
 
     QCOMPARE(exit.size(), 1);
     QCOMPARE(exit.at(0).at(0).toInt(), 2);
+}
+
+
+void TestUpdaterArguments::afterUpdateNotice_data()
+{
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("notice");
+
+    const QString refused = QStringLiteral("The update offers version 2.1, which is not newer than the installed "
+                                           "version 2.2. Version 2.2 is still installed.");
+    QTest::newRow("installed") << int(TUpdateResult::Installed)
+                               << QStringLiteral("The update is installed: this is version 2.2.");
+    QTest::newRow("refused") << int(TUpdateResult::Failed)
+                             << QStringLiteral("The update was not installed, so the version you had is kept "
+                                               "(version 2.2).\n\n") + refused;
+    // The user chose it: nothing to tell.
+    QTest::newRow("cancelled") << int(TUpdateResult::Cancelled) << QString();
+}
+
+void TestUpdaterArguments::afterUpdateNotice()
+{
+    QFETCH(int, result);
+    QFETCH(QString, notice);
+    const TUpdateOutcome outcome{TUpdateResult(result),
+                                 QStringLiteral("The update offers version 2.1, which is not newer than the "
+                                                "installed version 2.2. Version 2.2 is still installed."),
+                                 true};
+
+    QCOMPARE(AfterUpdateNotice(ProgramNotice(outcome), "2.2"), notice);
+}
+
+void TestUpdaterArguments::otherCommandLines_haveNoNotice_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("none") << QStringList{};
+    QTest::newRow("kept without a reason") << QStringList{UpdateKeptArgument};
+    QTest::newRow("updated with more") << QStringList{UpdatedArgument, QStringLiteral("x")};
+    QTest::newRow("something else") << QStringList{QStringLiteral("--help")};
+}
+
+void TestUpdaterArguments::otherCommandLines_haveNoNotice()
+{
+    QFETCH(QStringList, arguments);
+    QCOMPARE(AfterUpdateNotice(arguments, "2.0"), QString());
 }
 
 QTEST_MAIN(TestUpdaterArguments)

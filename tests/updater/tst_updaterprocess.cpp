@@ -2,10 +2,13 @@
 #include "release_support.h"
 
 #include "release/ReleaseFormat.h"
+#include "updater/InterruptedInstall.h"
+#include "updater/UpdateInstaller.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -13,13 +16,15 @@
 
 // The built updater as the program starts it: a process of its own in the application
 // directory, trusting the key built into it (the demo key). Killed at every install step and
-// at random moments, it leaves whole files, and the next run completes the update.
+// at random moments, it leaves whole files; the program's start-up repair and the next run
+// each put them in order.
 class TestUpdaterProcess : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase();
     void goodRelease_installsAndStartsNewProgram();
+    void trustedKey_isShownAndChangesNothing();
     void killedAtEveryInstallStep_nextRunCompletes();
     void killedAtRandomMoments_nextRunCompletes();
 
@@ -29,6 +34,7 @@ private:
     // Runs the updater in appDir; killAtStep > 0 stops it dead after that install step.
     QProcess::ExitStatus runUpdater(const QString &appDir, int killAtStep, int *exitCode = nullptr) const;
     void verifyNextRunCompletes(const QString &appDir, const QString &when) const;
+    void verifyProgramStartRepairs(const QString &appDir, const QString &when) const;
     QStringList arguments() const;
 
     QTemporaryDir m_serverRoot;
@@ -86,12 +92,46 @@ void TestUpdaterProcess::verifyNextRunCompletes(const QString &appDir, const QSt
 {
     QVERIFY2(WholeFilesProblem(appDir).isEmpty(),
              qPrintable(when + QStringLiteral(": ") + WholeFilesProblem(appDir)));
-    int exitCode = -1;
-    QCOMPARE(runUpdater(appDir, 0, &exitCode), QProcess::NormalExit);
-    QCOMPARE(exitCode, 0);
+    // Killed after the commit, the install is complete once put right, and a next run would
+    // find 2.1 installed and refuse it again: then only the recovery that starts every run.
+    const QString journal = QString::fromUtf8(ReadFile(appDir + UpdateWorkDirName + QStringLiteral("/journal")));
+    if (journal.contains(QStringLiteral("\nstate committed\n"))
+        || (journal.isEmpty() && WholeVersion(appDir) == QLatin1String("new"))) {
+        QLockFile lock(appDir + UpdateLockFileName);
+        QVERIFY(lock.tryLock(0)); // the killed run's lock is stale
+        QCOMPARE(TUpdateInstaller(appDir).recover(), QString());
+    } else {
+        int exitCode = -1;
+        QCOMPARE(runUpdater(appDir, 0, &exitCode), QProcess::NormalExit);
+        QCOMPARE(exitCode, 0);
+    }
     QVERIFY2(WholeVersion(appDir) == QLatin1String("new"), qPrintable(when));
     QVERIFY(!QFileInfo::exists(appDir + UpdateWorkDirName));
     QVERIFY(!QFileInfo::exists(appDir + UpdateLockFileName));
+}
+
+// The program, started after the kill, puts the files in order before it reads any: a whole
+// old or new version, and a notice saying which when an install had begun.
+void TestUpdaterProcess::verifyProgramStartRepairs(const QString &appDir, const QString &when) const
+{
+    const bool journal = QFileInfo::exists(appDir + UpdateWorkDirName + QStringLiteral("/journal"));
+    const QByteArray programBefore = ReadFile(appDir + ProgramFileName);
+
+    const TInstallRepair repair = RepairInterruptedInstall(appDir, appDir + ProgramFileName);
+
+    QVERIFY2(!repair.unrepaired, qPrintable(when));
+    QVERIFY(!QFileInfo::exists(appDir + UpdateWorkDirName + QStringLiteral("/journal")));
+    const QString version = WholeVersion(appDir);
+    QVERIFY2(!version.isEmpty(), qPrintable(when + QStringLiteral(": ") + WholeFilesProblem(appDir)));
+    QCOMPARE(repair.programChanged, ReadFile(appDir + ProgramFileName) != programBefore);
+    if (!journal)
+        QCOMPARE(repair.notice, QString());
+    else if (version == QLatin1String("new"))
+        QCOMPARE(repair.notice, QStringLiteral("An update was interrupted after its files were in place; it has now "
+                                               "been completed: version 2.1 is installed."));
+    else
+        QCOMPARE(repair.notice, QStringLiteral("An update was interrupted while it replaced the program's files. "
+                                               "Every file was put back as it was: version 2.0 is still installed."));
 }
 
 void TestUpdaterProcess::goodRelease_installsAndStartsNewProgram()
@@ -105,7 +145,26 @@ void TestUpdaterProcess::goodRelease_installsAndStartsNewProgram()
 
     QCOMPARE(exitCode, 0);
     QCOMPARE(WholeVersion(appDir), QStringLiteral("new"));
-    QTRY_COMPARE_WITH_TIMEOUT(ReadFile(appDir + QStringLiteral("started.txt")), QByteArray("2.1\n"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(ReadFile(appDir + QStringLiteral("started.txt")), QByteArray("2.1 --updated\n"), 10000);
+}
+
+void TestUpdaterProcess::trustedKey_isShownAndChangesNothing()
+{
+    QTemporaryDir temp;
+    const QString appDir = temp.path() + QLatin1Char('/');
+    QVERIFY(makeAppDir(appDir));
+    const TDirSnapshot before = SnapshotDir(appDir);
+    QProcess updater;
+    updater.start(appDir + UpdaterFileName, {QStringLiteral("--trusted-key")});
+    QVERIFY(updater.waitForFinished(30000));
+
+    QCOMPARE(updater.exitCode(), 0);
+    const QString out = QString::fromUtf8(updater.readAllStandardOutput());
+    const std::optional<TReleaseKey> demo = TReleaseKey::fromPem(ReadFile(QStringLiteral(DEMO_KEYS_DIR "/release-public.pem")));
+    QVERIFY(out.startsWith(QStringLiteral("Fingerprint: ") + demo->fingerprint() + QLatin1Char('\n')));
+    QVERIFY(out.contains(QStringLiteral("This is the PUBLIC DEMO KEY")));
+    QVERIFY(out.contains(QString::fromLatin1(demo->publicPem())));
+    QVERIFY(SnapshotDir(appDir) == before);
 }
 
 void TestUpdaterProcess::killedAtEveryInstallStep_nextRunCompletes()
@@ -125,7 +184,9 @@ void TestUpdaterProcess::killedAtEveryInstallStep_nextRunCompletes()
             continue;
         }
         ++killed;
-        verifyNextRunCompletes(appDir, QStringLiteral("killed after step %1").arg(step));
+        const QString when = QStringLiteral("killed after step %1").arg(step);
+        verifyProgramStartRepairs(appDir, when);
+        verifyNextRunCompletes(appDir, when);
     }
     QVERIFY(ranToTheEnd);
     // Staging, the journal, a backup and a move for each replaced file, a move for the new

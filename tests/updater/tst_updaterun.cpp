@@ -3,6 +3,7 @@
 #include "updater/FUpdater.h"
 
 #include "release/ReleaseFormat.h"
+#include "release/UpdateInfo.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,6 +25,10 @@ class TestUpdateRun : public QObject {
 private slots:
     void init();
     void goodRelease_installsNewVersionAndKeepsUsersFiles();
+    void withoutInstalledManifest_keepsUnlistedFiles();
+    void replayedOlderRelease_isRefusedAfterNewerInstall();
+    void serverText_isShownAsPlainText();
+    void demoKey_isStatedInTheWindow();
     void refusedRelease_leavesOldVersion_data();
     void refusedRelease_leavesOldVersion();
     void cancelDuringDownload_leavesOldVersion();
@@ -115,7 +120,73 @@ void TestUpdateRun::goodRelease_installsNewVersionAndKeepsUsersFiles()
     QVERIFY(!QFileInfo::exists(m_appDir + UpdateWorkDirName));
     QVERIFY(!QFileInfo::exists(m_appDir + UpdateLockFileName));
     // The new program was started from the application directory.
-    QTRY_COMPARE_WITH_TIMEOUT(ReadFile(m_appDir + QStringLiteral("started.txt")), QByteArray("2.1\n"), 10000);
+    // It was told that the update is installed, and the installed release is recorded: its
+    // manifest is kept, and the file that 2.0 had and 2.1 dropped is gone.
+    QTRY_COMPARE_WITH_TIMEOUT(ReadFile(m_appDir + QStringLiteral("started.txt")), QByteArray("2.1 --updated\n"), 10000);
+    QCOMPARE(ReadFile(m_appDir + InstalledManifestFileName), WriteManifest(m_manifest));
+    QVERIFY(!QFileInfo::exists(m_appDir + QStringLiteral("obsolete.txt")));
+    QCOMPARE(WholeVersion(m_appDir), QStringLiteral("new"));
+}
+
+void TestUpdateRun::withoutInstalledManifest_keepsUnlistedFiles()
+{
+    // Unpacked by hand, not by the updater: no file is known to be the old release's.
+    QVERIFY(QFile::remove(m_appDir + InstalledManifestFileName));
+
+    TfrmUpdater window;
+    QCOMPARE(run(window, options()).result, TUpdateResult::Installed);
+
+    QCOMPARE(CompareFiles(m_appDir, NewProgramFiles()), QString());
+    QCOMPARE(ReadFile(m_appDir + QStringLiteral("obsolete.txt")), OldProgramFiles().value(QStringLiteral("obsolete.txt")));
+    QCOMPARE(ReadFile(m_appDir + InstalledManifestFileName), WriteManifest(m_manifest));
+}
+
+void TestUpdateRun::replayedOlderRelease_isRefusedAfterNewerInstall()
+{
+    // 2.1 and then 2.2 are installed; the program, as every old build did, passes "2.0".
+    TfrmUpdater first;
+    QCOMPARE(run(first, options()).result, TUpdateResult::Installed);
+    QCOMPARE(PublishNewRelease(location(), *m_key, "2.2").error, QString());
+    TfrmUpdater second;
+    QCOMPARE(run(second, options()).message, QStringLiteral("Version 2.2 is installed."));
+
+    // The location now serves the signed release 2.1 again and announces it as 9.
+    QCOMPARE(PublishNewRelease(location(), *m_key, "2.1").error, QString());
+    QVERIFY(WriteFile(location() + QLatin1Char('/') + UpdateInfoFileName, "[APPLICATION]\r\nName=ProjectZelvo\r\nVersion=9\r\n"));
+    const TDirSnapshot before = SnapshotDir(m_appDir);
+
+    TfrmUpdater replay;
+    const TUpdateOutcome outcome = run(replay, options());
+
+    QCOMPARE(outcome.result, TUpdateResult::Failed);
+    QCOMPARE(outcome.message, QStringLiteral("The update offers version 2.1, which is not newer than the installed "
+                                             "version 2.2. Version 2.2 is still installed."));
+    verifyOldVersionKept(before);
+}
+
+void TestUpdateRun::serverText_isShownAsPlainText()
+{
+    QVERIFY(WriteFile(location() + QStringLiteral("/release.manifest.status"), "HTTP/1.1 503 <h1>Down</h1>"));
+    TfrmUpdater window;
+    const TUpdateOutcome outcome = run(window, options());
+
+    QCOMPARE(outcome.message, QStringLiteral("The update server answered \"503 <h1>Down</h1>\" for the update's "
+                                             "manifest. Version 2.0 is still installed."));
+    auto *status = window.findChild<QLabel *>(QStringLiteral("lblStatus"));
+    QCOMPARE(status->text(), outcome.message);
+    // The characters themselves, not a heading: plain text.
+    QCOMPARE(status->textFormat(), Qt::PlainText);
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lblDemoKey"))->isVisible());
+}
+
+void TestUpdateRun::demoKey_isStatedInTheWindow()
+{
+    TfrmUpdater window;
+    window.setTrustsDemoKey(true);
+    window.show();
+    auto *warning = window.findChild<QLabel *>(QStringLiteral("lblDemoKey"));
+    QVERIFY(warning->isVisible());
+    QVERIFY(warning->text().startsWith(QStringLiteral("This updater trusts the public demo key: anyone can sign")));
 }
 
 void TestUpdateRun::refusedRelease_leavesOldVersion_data()
@@ -312,7 +383,10 @@ void TestUpdateRun::closeAfterFailure_startsOldProgramAgain()
 
     QCOMPARE(exit.size(), 1);
     QCOMPARE(exit.at(0).at(0).toInt(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(ReadFile(m_appDir + QStringLiteral("started.txt")), QByteArray("2.0\n"), 10000);
+    // Started again, it is told that it was kept and why.
+    QTRY_COMPARE_WITH_TIMEOUT(ReadFile(m_appDir + QStringLiteral("started.txt")),
+                              QByteArray("2.0 --update-kept The update server answered \"404 Not Found\" for the file "
+                                         "\"plugins/extra.txt\". Version 2.0 is still installed.\n"), 10000);
 }
 
 void TestUpdateRun::runningProgram_isAwaitedBeforeInstalling()

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace {
@@ -86,10 +87,13 @@ void ForEachCaretPiece(QByteArrayView line, int last, Piece &&piece)
 }
 
 // The task-field rules. Calls field(view) for each field in order until it returns false.
-// A view points into the line, or into scratch for a quoted field that held doubled quotes.
+// A view points into the line, or, for a quoted field that held doubled quotes, into the
+// scratch of its number (the last one for all fields beyond): each field's view then stays
+// valid while the later fields are read.
 template <typename Field>
-void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
+void ParseTaskFields(QByteArrayView line, std::span<QByteArray> scratches, Field &&field)
 {
+    size_t number = 0;
     const char *s = line.data();
     const qsizetype n = line.size();
     qsizetype p = 0;
@@ -115,6 +119,7 @@ void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
                 value = QByteArrayView(s + p, q - p);
                 p = q + 1;
             } else {
+                QByteArray &scratch = scratches[qMin(number, scratches.size() - 1)];
                 scratch.resize(0);
                 for (;;) {
                     if (q == n) {
@@ -142,6 +147,7 @@ void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
             value = QByteArrayView(s + p, q - p);
             p = q;
         }
+        ++number;
         if (!field(value))
             return;
         skipBlanks();
@@ -329,10 +335,8 @@ void SaveOne(const QString &path, TDataFileState &state, TSaveTransaction::TWrit
 void TProject::AddDefaultTasks()
 {
     ClearTasks();
-    for (const char *text : kDefaultTasks) {
-        const QByteArray description(text);
-        Tasks.append(description, TTask(false, description, {}, {}, {}));
-    }
+    for (const char *text : kDefaultTasks)
+        Tasks.append(false, text, {}, {}, {});
 }
 
 void TProject::ClearTasks()
@@ -359,7 +363,7 @@ QList<QByteArray> SplitTaskFields(const QByteArray &line)
 {
     QList<QByteArray> fields;
     QByteArray scratch;
-    ParseTaskFields(line, scratch, [&](QByteArrayView field) {
+    ParseTaskFields(line, std::span(&scratch, 1), [&](QByteArrayView field) {
         fields.append(field.toByteArray());
         return true;
     });
@@ -436,9 +440,13 @@ void TProjects::LoadProjects()
         int openLine = 0;
         TProject *current = nullptr; // where task lines go
         QByteArray unescaped;
-        QByteArray scratch;
-        QByteArray fields[4];
+        std::array<QByteArray, 5> scratch; // one per field read
         QList<TLoadDrop> &drops = m_projectsState.drops;
+        // A project's tasks take what room they need once no more of them can come.
+        const auto finishCurrent = [&] {
+            if (current)
+                current->Tasks.squeeze();
+        };
 
         const auto dropOpen = [&] {
             if (!open)
@@ -470,6 +478,7 @@ void TProjects::LoadProjects()
             if (trimmed.isEmpty())
                 continue;
             if (trimmed.startsWith("Header^")) {
+                finishCurrent();
                 dropOpen();
                 open = std::make_unique<TProject>();
                 openLine = lineNo;
@@ -498,25 +507,24 @@ void TProjects::LoadProjects()
                     loaded.push_back(std::move(open));
             } else if (current) {
                 bool done = false;
+                QByteArrayView fields[4];
                 int k = 0;
-                for (QByteArray &f : fields)
-                    f = QByteArray();
                 ParseTaskFields(Unescaped(line, unescaped), scratch, [&](QByteArrayView v) {
                     if (k == 0)
                         done = v == "True";
                     else
-                        fields[k - 1] = v.toByteArray();
+                        fields[k - 1] = v;
                     return ++k < 5;
                 });
-                // The description is both the key and the field: one shared copy.
-                current->Tasks.append(fields[0],
-                                      TTask(done, fields[0], fields[1], fields[2], fields[3]));
+                // Straight from the line into the project's block; the description is the key.
+                current->Tasks.append(done, fields[0], fields[1], fields[2], fields[3]);
             } else {
                 dropStray(lineNo);
             }
         }
         // A NUL that cuts the text usually cuts the open project too: both are told, in the
         // order of their lines.
+        finishCurrent();
         dropOpen();
         NoteNulCut(reader, m_projectsState);
 
@@ -563,13 +571,13 @@ void TProjects::AppendProjects(QByteArray &buffer, int from, int to) const
         out.line<4>({"Header^", "^", "^", "^", "^"},
                     {project.Name, project.Category, project.StartDate, project.EndDate},
                     false, 0);
+        // The tasks lie one after the other in their block: read front to back.
         const TTasks &tasks = project.Tasks;
         for (int t = 0; t < tasks.count(); ++t) {
-            out.line<4>({tasks.done(t) ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
+            const TTaskEntry task = tasks.entry(t);
+            out.line<4>({task.done ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
                          "^,^", "^,^", "^,^", "^"},
-                        {tasks.description(t), tasks.notes(t), tasks.startDate(t),
-                         tasks.endDate(t)},
-                        true, 10);
+                        {task.description, task.notes, task.startDate, task.endDate}, true, 10);
         }
         out.literal("EndProject\r\n");
     }

@@ -250,6 +250,9 @@ void TestProjects::loadProjects_taskLine_data()
         << QByteArray("^False^,^ a, b ^,^,^,^^,^^") << QStringLiteral("T 0| a, b |,||");
     QTest::newRow("doubled quote is one quote")
         << QByteArray("^False^,^1^^2^,^^,^^,^^") << QStringLiteral("T 0|1^2|||");
+    QTest::newRow("doubled quotes in every field")
+        << QByteArray("^False^,^a^^1^,^b^^2^,^c^^3^,^d^^4^")
+        << QStringLiteral("T 0|a^1|b^2|c^3|d^4");
     QTest::newRow("notes saying EndProject and Header")
         << QByteArray("^False^,^EndProject^,^Header^^x^^^,^^,^^")
         << QStringLiteral("T 0|EndProject|Header^x^||");

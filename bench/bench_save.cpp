@@ -198,11 +198,14 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "dd failed\n");
             return 1;
         }
+        const double projectsCpuBefore = CpuMs();
         clock.start();
         window.projects().SaveProjects();
         const double projectsSave = double(clock.nsecsElapsed()) / 1e6;
-        std::printf("         dd of Projects.dat %.0f ms, SaveProjects %.0f ms (%.2fx)\n",
-                    projectsFloor, projectsSave, projectsSave / projectsFloor);
+        std::printf("         dd of Projects.dat %.0f ms, SaveProjects %.0f ms (%.2fx, processor "
+                    "time of all threads %.0f ms)\n",
+                    projectsFloor, projectsSave, projectsSave / projectsFloor,
+                    CpuMs() - projectsCpuBefore);
         std::fflush(stdout);
         bestProjectsFloor = qMin(bestProjectsFloor, projectsFloor);
         bestProjectsSave = qMin(bestProjectsSave, projectsSave);

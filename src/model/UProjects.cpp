@@ -67,7 +67,7 @@ QByteArrayView Unescaped(QByteArrayView line, QByteArray &storage)
 {
     if (!HasEscapedLineBreaks(line))
         return line;
-    storage = UnescapeLineBreaks(line.toByteArray());
+    UnescapeLineBreaks(line, storage);
     return storage;
 }
 

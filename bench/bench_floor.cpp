@@ -1,7 +1,9 @@
 // LoadProjects against a floor: the least any loader must do, which is to read the project
 // file, split its lines and copy each task line's five fields into owned byte arrays. Each
 // side runs in a child process of its own, so that the peak memory of one does not hide the
-// other's; the rounds alternate and the best time of each side counts.
+// other's; the rounds alternate and the best time of each side counts. Every allocation of
+// the process (malloc, calloc, a realloc of nothing) is counted, so that what a task costs
+// shows in allocations as well as in bytes.
 //
 //   bench_floor [rounds]       generates a book of 10,000 projects with 100 tasks each,
 //                              measures both sides and prints the ratios
@@ -18,10 +20,48 @@
 #include <QTemporaryDir>
 
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <unistd.h>
+
+// glibc's own allocator, under the names every library's malloc calls reach here by.
+extern "C" {
+void *__libc_malloc(size_t size);
+void *__libc_calloc(size_t count, size_t size);
+void *__libc_realloc(void *block, size_t size);
+}
+
+namespace {
+
+std::atomic<qint64> g_allocations{0};
+
+void CountAllocation()
+{
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+}
+
+} // namespace
+
+extern "C" void *malloc(size_t size) noexcept
+{
+    CountAllocation();
+    return __libc_malloc(size);
+}
+
+extern "C" void *calloc(size_t count, size_t size) noexcept
+{
+    CountAllocation();
+    return __libc_calloc(count, size);
+}
+
+extern "C" void *realloc(void *block, size_t size) noexcept
+{
+    if (!block)
+        CountAllocation();
+    return __libc_realloc(block, size);
+}
 
 namespace {
 
@@ -29,11 +69,15 @@ struct TResult {
     double ms = 0;
     long peakKb = 0;
     long startKb = 0;
+    qint64 allocations = 0; // during the load
+    qint64 taskBytes = 0;   // what the loaded tasks hold, where the loader says (0: unknown)
 };
 
 void Print(const TResult &r, qint64 items)
 {
-    std::printf("%.3f %ld %ld %lld\n", r.ms, r.peakKb, r.startKb, static_cast<long long>(items));
+    std::printf("%.3f %ld %ld %lld %lld %lld\n", r.ms, r.peakKb, r.startKb,
+                static_cast<long long>(items), static_cast<long long>(r.allocations),
+                static_cast<long long>(r.taskBytes));
     std::fflush(stdout);
 }
 
@@ -49,6 +93,14 @@ qint64 TaskCount(const TProjects &book)
     for (int i = 0; i < book.count(); ++i)
         n += book.object(i)->Tasks.count();
     return n;
+}
+
+qint64 TaskBytes(const TProjects &book)
+{
+    qint64 bytes = 0;
+    for (int i = 0; i < book.count(); ++i)
+        bytes += book.object(i)->Tasks.storageBytes();
+    return bytes;
 }
 
 void Generate(const QString &appDir)
@@ -68,11 +120,13 @@ int Child(const QString &mode, const QString &path)
     r.startKb = PeakRssKb();
     QElapsedTimer timer;
     qint64 items = 0;
+    const qint64 allocationsBefore = g_allocations.load();
     if (mode == QLatin1String("floor")) {
         timer.start();
         items = qint64(Floor(path));
         r.ms = timer.nsecsElapsed() / 1e6;
         r.peakKb = PeakRssKb();
+        r.allocations = g_allocations.load() - allocationsBefore;
         Print(r, items);
     } else {
         auto *book = new TProjects(path); // left to the end of the process, as the program
@@ -80,6 +134,8 @@ int Child(const QString &mode, const QString &path)
         book->LoadProjects();
         r.ms = timer.nsecsElapsed() / 1e6;
         r.peakKb = PeakRssKb();
+        r.allocations = g_allocations.load() - allocationsBefore;
+        r.taskBytes = TaskBytes(*book);
         Print(r, TaskCount(*book));
     }
     _exit(0); // skip tearing down a million objects
@@ -92,12 +148,14 @@ bool RunChild(const QStringList &args, TResult &r, qint64 &items)
     if (!child.waitForFinished(-1) || child.exitCode() != 0)
         return false;
     const QList<QByteArray> v = child.readAllStandardOutput().trimmed().split(' ');
-    if (v.size() != 4)
+    if (v.size() != 6)
         return false;
     r.ms = v[0].toDouble();
     r.peakKb = v[1].toLong();
     r.startKb = v[2].toLong();
     items = v[3].toLongLong();
+    r.allocations = v[4].toLongLong();
+    r.taskBytes = v[5].toLongLong();
     return true;
 }
 
@@ -135,6 +193,8 @@ int main(int argc, char **argv)
                 best[side].ms = r.ms;
             best[side].peakKb = round == 0 ? r.peakKb : qMin(best[side].peakKb, r.peakKb);
             best[side].startKb = r.startKb;
+            best[side].allocations = r.allocations;
+            best[side].taskBytes = r.taskBytes;
         }
     }
 
@@ -149,5 +209,12 @@ int main(int argc, char **argv)
     std::printf("\nLoadProjects / floor: time %.2fx, peak memory %.2fx (above start %.2fx)\n",
                 best[1].ms / best[0].ms, double(best[1].peakKb) / best[0].peakKb,
                 double(best[1].peakKb - best[1].startKb) / (best[0].peakKb - best[0].startKb));
+    const double tasks = double(qMax<qint64>(1, items[1]));
+    std::printf("LoadProjects: peak memory %.2fx the file; per task: %.1f bytes in the file, "
+                "%.1f bytes held by the tasks, %.1f bytes of peak memory above start, "
+                "%.2f allocations while loading (floor %.2f)\n",
+                best[1].peakKb * 1024.0 / FileSize(file), FileSize(file) / tasks,
+                best[1].taskBytes / tasks, (best[1].peakKb - best[1].startKb) * 1024.0 / tasks,
+                best[1].allocations / tasks, best[0].allocations / double(qMax<qint64>(1, items[0])));
     return 0;
 }

@@ -2,7 +2,8 @@
 // run: copying the same bytes with `dd bs=1M conv=fdatasync` (dd's own figure, without the
 // start of its process). While the save runs, a 5 ms timer ticks and asks the window to paint
 // at 60 frames a second, as a display would; the longest gap between ticks is how long the
-// window stood still.
+// window stood still. Each round also saves the project file alone (SaveProjects) beside dd
+// of that file.
 //
 //   bench_save [rounds]        10,000 projects in 100 categories with 1,000,000 tasks and
 //                              1,000,000 planned hours; best of `rounds` (default 5) for each
@@ -42,11 +43,11 @@ void Generate(const QString &appDir)
     transaction.run();
 }
 
-// Seconds dd reports for copying every file, or a negative number when dd failed.
-double Floor(const QString &appDir, const QString &copyDir)
+// Seconds dd reports for copying the files, or a negative number when dd failed.
+double Floor(const QString &appDir, const QString &copyDir, const QStringList &files = kFiles)
 {
     double seconds = 0;
-    for (const QString &name : kFiles) {
+    for (const QString &name : files) {
         QProcess dd;
         dd.start(QStringLiteral("dd"),
                  {QStringLiteral("if=") + appDir + name, QStringLiteral("of=") + copyDir + name,
@@ -163,6 +164,8 @@ int main(int argc, char **argv)
 
     double bestFloor = 1e9;
     double bestSave = 1e9;
+    double bestProjectsFloor = 1e9;
+    double bestProjectsSave = 1e9;
     qint64 worstStall = 0;
     int fewestPaints = INT_MAX;
     for (int round = 0; round < rounds; ++round) {
@@ -189,6 +192,23 @@ int main(int argc, char **argv)
                     round + 1, floor, save, save / floor, cpu,
                     static_cast<long long>(meter.longestGapMs()), meter.paints());
         std::fflush(stdout);
+        const double projectsFloor =
+            Floor(appDir, copyDir, {QStringLiteral("Projects.dat")}) * 1000;
+        if (projectsFloor < 0) {
+            std::fprintf(stderr, "dd failed\n");
+            return 1;
+        }
+        const double projectsCpuBefore = CpuMs();
+        clock.start();
+        window.projects().SaveProjects();
+        const double projectsSave = double(clock.nsecsElapsed()) / 1e6;
+        std::printf("         dd of Projects.dat %.0f ms, SaveProjects %.0f ms (%.2fx, processor "
+                    "time of all threads %.0f ms)\n",
+                    projectsFloor, projectsSave, projectsSave / projectsFloor,
+                    CpuMs() - projectsCpuBefore);
+        std::fflush(stdout);
+        bestProjectsFloor = qMin(bestProjectsFloor, projectsFloor);
+        bestProjectsSave = qMin(bestProjectsSave, projectsSave);
         bestFloor = qMin(bestFloor, floor);
         bestSave = qMin(bestSave, save);
         worstStall = qMax(worstStall, meter.longestGapMs());
@@ -198,5 +218,7 @@ int main(int argc, char **argv)
                 "rounds %lld ms; at least %d paints per save\n",
                 bestFloor, bestSave, bestSave / bestFloor, static_cast<long long>(worstStall),
                 fewestPaints);
+    std::printf("best: dd of Projects.dat %.0f ms, SaveProjects %.0f ms, ratio %.2fx\n",
+                bestProjectsFloor, bestProjectsSave, bestProjectsSave / bestProjectsFloor);
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace {
@@ -66,7 +67,7 @@ QByteArrayView Unescaped(QByteArrayView line, QByteArray &storage)
 {
     if (!HasEscapedLineBreaks(line))
         return line;
-    storage = UnescapeLineBreaks(line.toByteArray());
+    UnescapeLineBreaks(line, storage);
     return storage;
 }
 
@@ -86,10 +87,13 @@ void ForEachCaretPiece(QByteArrayView line, int last, Piece &&piece)
 }
 
 // The task-field rules. Calls field(view) for each field in order until it returns false.
-// A view points into the line, or into scratch for a quoted field that held doubled quotes.
+// A view points into the line, or, for a quoted field that held doubled quotes, into the
+// scratch of its number (the last one for all fields beyond): each field's view then stays
+// valid while the later fields are read.
 template <typename Field>
-void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
+void ParseTaskFields(QByteArrayView line, std::span<QByteArray> scratches, Field &&field)
 {
+    size_t number = 0;
     const char *s = line.data();
     const qsizetype n = line.size();
     qsizetype p = 0;
@@ -115,6 +119,7 @@ void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
                 value = QByteArrayView(s + p, q - p);
                 p = q + 1;
             } else {
+                QByteArray &scratch = scratches[qMin(number, scratches.size() - 1)];
                 scratch.resize(0);
                 for (;;) {
                     if (q == n) {
@@ -142,6 +147,7 @@ void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
             value = QByteArrayView(s + p, q - p);
             p = q;
         }
+        ++number;
         if (!field(value))
             return;
         skipBlanks();
@@ -156,7 +162,7 @@ void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
 
 // Puts a field at p with CR and LF escaped and, in task fields, "^" doubled so that the
 // task-field rules read it back as one "^". Returns the end; needs room for twice the field.
-char *PutEscaped(char *p, const QByteArray &field, bool doubleQuotes)
+char *PutEscaped(char *p, QByteArrayView field, bool doubleQuotes)
 {
     for (const char c : field) {
         if (c == '\r') {
@@ -191,15 +197,15 @@ public:
     // that needs escaping is put again field by field.
     template <size_t N>
     void line(const std::array<QByteArrayView, N + 1> &pieces,
-              const std::array<const QByteArray *, N> &fields, bool doubleQuotes,
+              const std::array<QByteArrayView, N> &fields, bool doubleQuotes,
               qsizetype literalCarets)
     {
         qsizetype literal = 0;
         for (const QByteArrayView piece : pieces)
             literal += piece.size();
         qsizetype variable = 0;
-        for (const QByteArray *field : fields)
-            variable += field->size();
+        for (const QByteArrayView field : fields)
+            variable += field.size();
 
         char *const start = room(literal + 2 * variable + 2);
         char *p = start;
@@ -211,7 +217,7 @@ public:
         for (size_t k = 0; k <= N; ++k) {
             copy(pieces[k].data(), pieces[k].size());
             if (k < N)
-                copy(fields[k]->constData(), fields[k]->size());
+                copy(fields[k].data(), fields[k].size());
         }
         if (!NeedsEscaping(start, literal + variable, doubleQuotes, literalCarets)) {
             p[0] = '\r';
@@ -223,7 +229,7 @@ public:
         for (size_t k = 0; k <= N; ++k) {
             copy(pieces[k].data(), pieces[k].size());
             if (k < N)
-                p = PutEscaped(p, *fields[k], doubleQuotes);
+                p = PutEscaped(p, fields[k], doubleQuotes);
         }
         *p++ = '\r';
         *p++ = '\n';
@@ -326,35 +332,16 @@ void SaveOne(const QString &path, TDataFileState &state, TSaveTransaction::TWrit
 
 // ---- TTask, TProject ------------------------------------------------------------------------
 
-TTask::TTask(bool done, QByteArray description, QByteArray notes, QByteArray startDate,
-             QByteArray endDate)
-    : Done(done), Description(std::move(description)), Notes(std::move(notes)),
-      StartDate(std::move(startDate)), EndDate(std::move(endDate))
-{
-}
-
 void TProject::AddDefaultTasks()
 {
     ClearTasks();
-    for (const char *text : kDefaultTasks) {
-        const QByteArray description(text);
-        Tasks.append(description, std::make_unique<TTask>(false, description, QByteArray(),
-                                                          QByteArray(), QByteArray()));
-    }
+    for (const char *text : kDefaultTasks)
+        Tasks.append(false, text, {}, {}, {});
 }
 
 void TProject::ClearTasks()
 {
     Tasks.clear();
-}
-
-int TProject::DoneCount() const
-{
-    int done = 0;
-    for (int i = 0; i < Tasks.count(); ++i)
-        if (Tasks.object(i)->Done)
-            ++done;
-    return done;
 }
 
 // Exact integer arithmetic: a floating quotient carries a representation error that can push
@@ -376,7 +363,7 @@ QList<QByteArray> SplitTaskFields(const QByteArray &line)
 {
     QList<QByteArray> fields;
     QByteArray scratch;
-    ParseTaskFields(line, scratch, [&](QByteArrayView field) {
+    ParseTaskFields(line, std::span(&scratch, 1), [&](QByteArrayView field) {
         fields.append(field.toByteArray());
         return true;
     });
@@ -453,9 +440,13 @@ void TProjects::LoadProjects()
         int openLine = 0;
         TProject *current = nullptr; // where task lines go
         QByteArray unescaped;
-        QByteArray scratch;
-        QByteArray fields[4];
+        std::array<QByteArray, 5> scratch; // one per field read
         QList<TLoadDrop> &drops = m_projectsState.drops;
+        // A project's tasks take what room they need once no more of them can come.
+        const auto finishCurrent = [&] {
+            if (current)
+                current->Tasks.squeeze();
+        };
 
         const auto dropOpen = [&] {
             if (!open)
@@ -487,6 +478,7 @@ void TProjects::LoadProjects()
             if (trimmed.isEmpty())
                 continue;
             if (trimmed.startsWith("Header^")) {
+                finishCurrent();
                 dropOpen();
                 open = std::make_unique<TProject>();
                 openLine = lineNo;
@@ -515,25 +507,24 @@ void TProjects::LoadProjects()
                     loaded.push_back(std::move(open));
             } else if (current) {
                 bool done = false;
+                QByteArrayView fields[4];
                 int k = 0;
-                for (QByteArray &f : fields)
-                    f = QByteArray();
                 ParseTaskFields(Unescaped(line, unescaped), scratch, [&](QByteArrayView v) {
                     if (k == 0)
                         done = v == "True";
                     else
-                        fields[k - 1] = v.toByteArray();
+                        fields[k - 1] = v;
                     return ++k < 5;
                 });
-                // The description is both the key and the field: one shared copy.
-                current->Tasks.append(fields[0], std::make_unique<TTask>(done, fields[0], fields[1],
-                                                                         fields[2], fields[3]));
+                // Straight from the line into the project's block; the description is the key.
+                current->Tasks.append(done, fields[0], fields[1], fields[2], fields[3]);
             } else {
                 dropStray(lineNo);
             }
         }
         // A NUL that cuts the text usually cuts the open project too: both are told, in the
         // order of their lines.
+        finishCurrent();
         dropOpen();
         NoteNulCut(reader, m_projectsState);
 
@@ -578,23 +569,15 @@ void TProjects::AppendProjects(QByteArray &buffer, int from, int to) const
     for (int i = from; i < to; ++i) {
         const TProject &project = *object(i);
         out.line<4>({"Header^", "^", "^", "^", "^"},
-                    {&project.Name, &project.Category, &project.StartDate, &project.EndDate},
+                    {project.Name, project.Category, project.StartDate, project.EndDate},
                     false, 0);
-        const int tasks = project.Tasks.count();
-        for (int t = 0; t < tasks; ++t) {
-            // The tasks lie all over memory: ask for the ones a few lines ahead early.
-            if (t + kTaskAhead < tasks)
-                __builtin_prefetch(project.Tasks.object(t + kTaskAhead));
-            if (t + kFieldsAhead < tasks) {
-                const TTask &ahead = *project.Tasks.object(t + kFieldsAhead);
-                __builtin_prefetch(ahead.Description.constData());
-                __builtin_prefetch(ahead.Notes.constData());
-            }
-            const TTask &task = *project.Tasks.object(t);
-            out.line<4>({task.Done ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
+        // The tasks lie one after the other in their block: read front to back.
+        const TTasks &tasks = project.Tasks;
+        for (int t = 0; t < tasks.count(); ++t) {
+            const TTaskEntry task = tasks.entry(t);
+            out.line<4>({task.done ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
                          "^,^", "^,^", "^,^", "^"},
-                        {&task.Description, &task.Notes, &task.StartDate, &task.EndDate}, true,
-                        10);
+                        {task.description, task.notes, task.startDate, task.endDate}, true, 10);
         }
         out.literal("EndProject\r\n");
     }
@@ -691,8 +674,7 @@ void THours::WriteHours(TTextFileWriter &writer) const
                     __builtin_prefetch(ahead.Action.constData());
                 }
                 const TToDoHour &hour = *object(i);
-                lines.line<3>({"", "^", "^", "^"}, {&hour.Day, &hour.Hour, &hour.Action}, false,
-                              3);
+                lines.line<3>({"", "^", "^", "^"}, {hour.Day, hour.Hour, hour.Action}, false, 3);
             }
         },
         [&](const QByteArray &piece) { writer.writeBlock(piece); });

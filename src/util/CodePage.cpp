@@ -97,7 +97,7 @@ QByteArray FoldCase(const QByteArray &bytes)
     return folded;
 }
 
-bool SameTextIgnoringCase(const QByteArray &a, const QByteArray &b)
+bool SameTextIgnoringCase(QByteArrayView a, QByteArrayView b)
 {
     if (a.size() != b.size())
         return false;
@@ -105,4 +105,19 @@ bool SameTextIgnoringCase(const QByteArray &a, const QByteArray &b)
         if (kFold[static_cast<unsigned char>(a[i])] != kFold[static_cast<unsigned char>(b[i])])
             return false;
     return true;
+}
+
+// FNV-1a over the folded bytes, its 64 bits mixed down so that the low bits, which pick a
+// table slot, depend on every byte.
+quint32 FoldedHash(QByteArrayView bytes)
+{
+    quint64 hash = 0xcbf29ce484222325ULL;
+    for (const char c : bytes) {
+        hash ^= kFold[static_cast<unsigned char>(c)];
+        hash *= 0x100000001b3ULL;
+    }
+    hash ^= hash >> 29;
+    hash *= 0xbf58476d1ce4e5b9ULL;
+    hash ^= hash >> 32;
+    return quint32(hash);
 }

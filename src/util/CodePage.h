@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // The data files and the settings file are Windows-1252 on every platform. These are the only
@@ -20,4 +21,6 @@ QChar FirstUnencodable(const QString &text);
 // Case folding of Windows-1252 bytes, for look-ups that ignore letter case
 // (A-Z, the accented capitals, and the capitals at 0x8A, 0x8C, 0x8E, 0x9F).
 QByteArray FoldCase(const QByteArray &bytes);
-bool SameTextIgnoringCase(const QByteArray &a, const QByteArray &b);
+bool SameTextIgnoringCase(QByteArrayView a, QByteArrayView b);
+// A hash of the folded bytes, without folding a copy: texts equal ignoring case hash alike.
+quint32 FoldedHash(QByteArrayView bytes);

@@ -165,21 +165,27 @@ QByteArray UnescapeLineBreaks(const QByteArray &text)
 {
     if (!HasEscapedLineBreaks(text))
         return text;
-    QByteArray result(text.size(), Qt::Uninitialized);
-    const char *in = text.constData();
+    QByteArray result;
+    UnescapeLineBreaks(text, result);
+    return result;
+}
+
+void UnescapeLineBreaks(QByteArrayView text, QByteArray &out)
+{
+    out.resize(text.size());
+    const char *in = text.data();
     const qsizetype n = text.size();
-    char *out = result.data();
+    char *p = out.data();
     for (qsizetype i = 0; i < n; ++i) {
         const char c = in[i];
         if ((c == kCrMark || c == kLfMark) && i + 1 < n && in[i + 1] == c) {
-            *out++ = c == kCrMark ? kCr : kLf;
+            *p++ = c == kCrMark ? kCr : kLf;
             ++i;
         } else {
-            *out++ = c;
+            *p++ = c;
         }
     }
-    result.truncate(out - result.constData());
-    return result;
+    out.resize(p - out.constData());
 }
 
 QByteArray FlattenLineBreaks(const QByteArray &text)

@@ -25,6 +25,9 @@ QByteArray DecodeDollarHex(const QByteArray &text);
 // CR -> 0xA5 0xA5, then LF -> 0xA7 0xA7, and back (pairs found left to right).
 QByteArray EscapeLineBreaks(const QByteArray &text);
 QByteArray UnescapeLineBreaks(const QByteArray &text);
+// UnescapeLineBreaks into out, reusing its room: a loader that unescapes line after line
+// allocates only for the longest.
+void UnescapeLineBreaks(QByteArrayView text, QByteArray &out);
 // True when UnescapeLineBreaks would change text (it holds a 0xA5 or 0xA7 pair).
 bool HasEscapedLineBreaks(QByteArrayView text);
 

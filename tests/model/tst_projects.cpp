@@ -32,7 +32,7 @@ void AddTask(TProject *project, bool done, const QByteArray &description,
              const QByteArray &notes = {}, const QByteArray &start = {}, const QByteArray &end = {})
 {
     project->Tasks.append(description,
-                          std::make_unique<TTask>(done, description, notes, start, end));
+                          TTask(done, description, notes, start, end));
 }
 
 const QByteArray kOneProject("Header^P^^^^\r\n");
@@ -134,8 +134,8 @@ void TestProjects::addDefaultTasks_projectWithTasks_hasExactlyTheElevenDefaults(
                             "Sell one"};
     QCOMPARE(project.Tasks.count(), int(expected.size()));
     for (int i = 0; i < project.Tasks.count(); ++i) {
-        const TTask &task = *project.Tasks.object(i);
-        QCOMPARE(project.Tasks.key(i), expected.at(i));
+        const TTask task = project.Tasks.at(i);
+        QCOMPARE(project.Tasks.key(i).toByteArray(), expected.at(i));
         QCOMPARE(task.Description, expected.at(i));
         QVERIFY(!task.Done);
         QVERIFY(task.Notes.isEmpty() && task.StartDate.isEmpty() && task.EndDate.isEmpty());
@@ -250,6 +250,9 @@ void TestProjects::loadProjects_taskLine_data()
         << QByteArray("^False^,^ a, b ^,^,^,^^,^^") << QStringLiteral("T 0| a, b |,||");
     QTest::newRow("doubled quote is one quote")
         << QByteArray("^False^,^1^^2^,^^,^^,^^") << QStringLiteral("T 0|1^2|||");
+    QTest::newRow("doubled quotes in every field")
+        << QByteArray("^False^,^a^^1^,^b^^2^,^c^^3^,^d^^4^")
+        << QStringLiteral("T 0|a^1|b^2|c^3|d^4");
     QTest::newRow("notes saying EndProject and Header")
         << QByteArray("^False^,^EndProject^,^Header^^x^^^,^^,^^")
         << QStringLiteral("T 0|EndProject|Header^x^||");

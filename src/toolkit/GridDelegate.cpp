@@ -35,6 +35,19 @@ QSize TGridDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIn
     return size;
 }
 
+int TGridDelegate::rowHeight(const QWidget &view)
+{
+    QStyleOptionViewItem cell;
+    cell.initFrom(&view);
+    cell.widget = &view;
+    cell.font = view.font();
+    cell.fontMetrics = view.fontMetrics();
+    cell.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasCheckIndicator;
+    cell.text = QStringLiteral("Xg");
+    const QSize content = view.style()->sizeFromContents(QStyle::CT_ItemViewItem, &cell, QSize(), &view);
+    return content.height() + 2 * kRowPadding;
+}
+
 bool TGridDelegate::isCutOff(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QStyleOptionViewItem cell = option;

@@ -18,6 +18,9 @@ public:
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                    const QModelIndex &index) override;
 
+    // The height of a row of view with a check box and one line of text, as sizeHint gives
+    // it: for views whose rows are all alike.
+    static int rowHeight(const QWidget &view);
     // True when the cell at index, drawn with option, cannot show its whole text.
     bool isCutOff(const QStyleOptionViewItem &option, const QModelIndex &index) const;
 };

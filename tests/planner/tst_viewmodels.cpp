@@ -164,7 +164,7 @@ void TestViewModels::tasks_cellsShowTheTasks()
     QCOMPARE(cell.data(Qt::CheckStateRole).isValid(), check.isValid());
     if (check.isValid())
         QCOMPARE(cell.data(Qt::CheckStateRole).toInt(), check.toInt());
-    QCOMPARE(tasks.notes(0), QByteArrayView("a\r\nb\nc")); // the stored text is not changed
+    QCOMPARE(tasks.notes(0).toByteArray(), QByteArray("a\r\nb\nc")); // the stored text is not changed
 }
 
 void TestViewModels::tasks_headersAndFlags()
@@ -184,7 +184,7 @@ void TestViewModels::tasks_headersAndFlags()
         QVERIFY(!(model.flags(model.index(0, c)) & Qt::ItemIsEditable)); // no editing in place
     }
     QVERIFY(!model.setData(model.index(0, Col::ColDescription), QStringLiteral("B")));
-    QCOMPARE(tasks.description(0), QByteArrayView("A"));
+    QCOMPARE(tasks.description(0).toByteArray(), QByteArray("A"));
 }
 
 void TestViewModels::tasks_tick_reachesTheTaskOnceAndOnlyOnChange()
@@ -233,7 +233,7 @@ void TestViewModels::tasks_singleEditsAreAnnouncedRowByRow()
     QCOMPARE(changed.first().at(0).toModelIndex(), model.index(0, 0));
     QCOMPARE(changed.first().at(1).toModelIndex(), model.index(0, Col::ColumnCount - 1));
     QCOMPARE(model.index(0, Col::ColDescription).data().toString(), QStringLiteral("A2"));
-    QCOMPARE(tasks.key(0), QByteArrayView("A")); // the key keeps the description it was added with
+    QCOMPARE(tasks.key(0).toByteArray(), QByteArray("A")); // the key keeps the description it was added with
 
     model.removeTask(0);
     QCOMPARE(removed.count(), 1);

@@ -78,7 +78,7 @@ QStyleOptionViewItem NodeOption(const QTreeView &tree)
 
 TProjectTree::TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeView &tree)
     : m_context(context), m_taskList(taskList), tvwMain(tree),
-      m_model(new TProjectTreeModel(*context.projects, &tree))
+      m_model(new TProjectTreeModel(*context.projects, this))
 {
     tvwMain.setModel(m_model);
     tvwMain.setIconSize(QSize(16, 16));

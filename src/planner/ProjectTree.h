@@ -51,6 +51,7 @@ private:
     TPlannerContext &m_context;
     TTaskList &m_taskList;
     QTreeView &tvwMain;
-    TProjectTreeModel *m_model = nullptr; // owned by the tree
+    // Owned here, not by the tree: the controller goes before the book, the tree after it.
+    TProjectTreeModel *m_model = nullptr;
     QMenu *m_menu = nullptr;
 };

@@ -50,7 +50,7 @@ bool IsEditKey(int key)
 } // namespace
 
 TTaskList::TTaskList(TPlannerContext &context, const Widgets &widgets)
-    : m_context(context), w(widgets), m_model(new TTaskTableModel(widgets.lvwItems))
+    : m_context(context), w(widgets), m_model(new TTaskTableModel(this))
 {
     setUpList();
     buildMenu();

@@ -58,6 +58,7 @@ private:
 
     TPlannerContext &m_context;
     Widgets w;
-    TTaskTableModel *m_model = nullptr; // owned by the list
+    // Owned here, not by the list: the controller goes before the book, the list after it.
+    TTaskTableModel *m_model = nullptr;
     QMenu *m_menu = nullptr;            // owned by the list
 };

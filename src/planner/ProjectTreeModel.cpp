@@ -50,15 +50,16 @@ int TProjectTreeModel::projectPosition(const QModelIndex &node) const
     return children.at(node.row());
 }
 
-QByteArray TProjectTreeModel::nameOf(const QModelIndex &node) const
+const QByteArray &TProjectTreeModel::nameOf(const QModelIndex &node) const
 {
+    static const QByteArray none;
     if (!node.isValid())
-        return {};
+        return none;
     // Bounds are checked: the book may have changed and the rebuild not come yet.
     if (!isProject(node))
-        return node.row() < m_book.Categories.count() ? m_book.Categories.at(node.row()) : QByteArray();
+        return node.row() < m_book.Categories.count() ? m_book.Categories.at(node.row()) : none;
     const int position = projectPosition(node);
-    return position < m_book.count() ? m_book.object(position)->Name : QByteArray();
+    return position < m_book.count() ? m_book.object(position)->Name : none;
 }
 
 QModelIndex TProjectTreeModel::lastProjectNamed(const QByteArray &name) const

@@ -23,8 +23,8 @@ public:
     void rebuild();
 
     bool isProject(const QModelIndex &node) const { return node.isValid() && node.internalId() != 0; }
-    // The node's text as the book holds it (Windows-1252).
-    QByteArray nameOf(const QModelIndex &node) const;
+    // The node's text as the book holds it (Windows-1252), valid until the book changes.
+    const QByteArray &nameOf(const QModelIndex &node) const;
     QModelIndex categoryNode(int row) const { return index(row, ColName); }
     // The last project node in tree order whose text equals name exactly, or an invalid index.
     QModelIndex lastProjectNamed(const QByteArray &name) const;

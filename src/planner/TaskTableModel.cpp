@@ -24,6 +24,9 @@ QString Plain(QByteArrayView bytes)
 
 void TTaskTableModel::setTasks(TTasks *tasks)
 {
+    // No rows before and after: a reset would only make the views lay out and paint again.
+    if (!tasks && !m_tasks)
+        return;
     beginResetModel();
     m_tasks = tasks;
     endResetModel();

@@ -20,7 +20,7 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // The list shown, or none (no rows); not owned. A reset.
+    // The list shown, or none (no rows); not owned. A reset, unless none follows none.
     void setTasks(TTasks *tasks);
     TTasks *tasks() const { return m_tasks; }
 

@@ -260,6 +260,8 @@ void TestViewModels::tasks_setTasks_isOneReset()
     QCOMPARE(model.rowCount(), 0);
     QVERIFY(!model.index(0, 0).data().isValid());
     QCOMPARE(resets.count(), 3);
+    model.setTasks(nullptr); // none after none changes nothing
+    QCOMPARE(resets.count(), 3);
 }
 
 QTEST_MAIN(TestViewModels)

@@ -4,6 +4,7 @@
 #include "planner/TaskList.h"
 #include "toolkit/Gauge.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -105,6 +106,7 @@ private Q_SLOTS:
     void rightClick_opensTheTaskMenu();
     void selectedTickedRow_showsItsTick();
     void selectProject_resetsTheListOnceAndSingleEditsDoNot();
+    void accessible_treeAndListCellsCarryTheirTexts();
 };
 
 void TestTaskList::show_projectOf11With3Done_showsHeaderAndGauge()
@@ -480,6 +482,29 @@ void TestTaskList::selectProject_resetsTheListOnceAndSingleEditsDoNot()
     QCOMPARE(resets.count(), 2);
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(rows(f), 2);
+}
+
+// Assistive technology finds every node and every cell, with its text and the Done box's state.
+void TestTaskList::accessible_treeAndListCellsCarryTheirTexts()
+{
+    TMainWindowFixture f;
+    openShop(f, {"+Write", "Sell"});
+    QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(f.child<QTreeView>("tvwMain"));
+    QCOMPARE(tree->text(QAccessible::Name), QStringLiteral("Projects"));
+    QCOMPARE(tree->role(), QAccessible::Tree);
+    QCOMPARE(tree->tableInterface()->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("Web"));
+    QCOMPARE(tree->tableInterface()->cellAt(1, 0)->text(QAccessible::Name), QStringLiteral("Shop"));
+
+    QAccessibleInterface *tasks = QAccessible::queryAccessibleInterface(list(f));
+    QCOMPARE(tasks->text(QAccessible::Name), QStringLiteral("Tasks"));
+    QAccessibleTableInterface *table = tasks->tableInterface();
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(table->columnCount(), 5);
+    QCOMPARE(table->columnDescription(1), QStringLiteral("Task Description"));
+    QCOMPARE(table->cellAt(1, 1)->text(QAccessible::Name), QStringLiteral("Sell"));
+    QVERIFY(table->cellAt(0, 0)->state().checked);
+    QVERIFY(!table->cellAt(1, 0)->state().checked);
 }
 
 QTEST_MAIN(TestTaskList)

@@ -4,12 +4,10 @@
 #include "planner/FCategory.h"
 #include "planner/FNewProject.h"
 #include "planner/PlannerContext.h"
-#include "planner/PlannerText.h"
 #include "planner/ProjectTreeModel.h"
 #include "planner/TaskList.h"
 #include "toolkit/DialogRunner.h"
 #include "toolkit/MessageBox.h"
-#include "util/CodePage.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>

@@ -150,12 +150,12 @@ void TTaskList::setGauge(int percent, const QString &caption)
     w.MainGauge->setUpdatesEnabled(true);
 }
 
+// Only a tick by the user reaches here, never a refill: the task has changed.
 void TTaskList::lvwItemsChange(int)
 {
-    if (m_context.updating || !m_context.currentProject)
-        return;
     m_context.markModified();
-    updateGauge();
+    if (m_context.currentProject)
+        updateGauge();
 }
 
 int TTaskList::selectedRow() const

@@ -1,33 +1,47 @@
 // The planner window with the large book (10,000 projects in 100 categories, 1,000,000 tasks,
 // one project with 100,000 of them), each operation beside its floor, measured in the same run:
 //
-//   project tree rebuild      against a bare QTreeWidget filled with the same nodes (icons
-//                             made once, detached nodes handed over in one call)
-//   select the large project  against a bare list filled with the same rows, detached, in one
-//   until its list is filled  call
-//   leave it                  against clearing that bare list
+//   project tree rebuild      against a bare QTreeView over a trivial model of the same nodes
+//                             (texts converted beforehand, the same two icons), reset and
+//                             expanded
+//   select the large project  against a bare QTableView of the same size and row height over
+//   until its list is painted a trivial model of as many rows (texts converted beforehand),
+//                             reset from none to all
+//   leave it                  against resetting that trivial model to no rows
+//   memory added by selecting it, resident, after the views have been used once (floor 0)
+//   the window's longest stall from leaving it until half a second later, and during a
+//   "Save Changes" that follows (no floor)
 //
-// Every operation ends with a synchronous repaint of the view, so that work a view defers to
-// its next paint is counted on both sides. Best of the rounds (default 5).
+// Every operation starts from a window that has painted what came before, as a click would,
+// and ends with a synchronous repaint of the view, so that work a view defers to its next
+// paint is counted on both sides; the program's repaint also paints what else the operation
+// changed in its window (the header, the gauge, the tree's selection). Best of the rounds
+// (default 5).
 //
 //   bench_ui [rounds]
 
 #include "bench_support.h"
+#include "stall_meter.h"
 
 #include "planner/ProjectTree.h"
-#include "planner/TaskList.h"
+#include "planner/ProjectTreeModel.h"
 #include "shell/FMain.h"
+#include "toolkit/MessageBox.h"
 #include "util/CodePage.h"
-#include "util/UUtils.h"
 
+#include <QAbstractTableModel>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QStyle>
+#include <QTableView>
 #include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QTreeView>
 
+#include <array>
 #include <cstdio>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -52,59 +66,119 @@ void Report(const char *what, double ms, double floorMs)
     std::fflush(stdout);
 }
 
-// The floor of the tree: the same nodes with the same two icons, detached, in one call.
-void FillTreeFloor(QTreeWidget &tree, const TProjects &book, const QIcon &categoryIcon,
-                   const QIcon &projectIcon)
+QString Text(QByteArrayView bytes)
 {
-    tree.clear();
-    QHash<QByteArray, QList<QTreeWidgetItem *>> children;
-    for (int p = 0; p < book.count(); ++p) {
-        const TProject &project = *book.object(p);
-        auto *node = new QTreeWidgetItem(QStringList(FromAnsi(project.Name)));
-        node->setIcon(0, projectIcon);
-        children[project.Category].append(node);
-    }
-    QList<QTreeWidgetItem *> roots;
-    for (int c = 0; c < book.Categories.count(); ++c) {
-        auto *root = new QTreeWidgetItem(QStringList(FromAnsi(book.Categories.at(c))));
-        root->setIcon(0, categoryIcon);
-        root->addChildren(children.take(book.Categories.at(c)));
-        roots.append(root);
-    }
-    tree.addTopLevelItems(roots);
-    for (QTreeWidgetItem *root : std::as_const(roots))
-        root->setExpanded(true);
-    tree.viewport()->repaint();
+    return FromAnsi(QByteArray(bytes.data(), bytes.size()));
 }
 
-// The floor of the task list: the project's rows, detached, in one call.
-void FillListFloor(QTreeWidget &list, const TProject &project)
-{
-    QList<QTreeWidgetItem *> rows;
-    rows.reserve(project.Tasks.count());
-    for (int i = 0; i < project.Tasks.count(); ++i) {
-        const TTask task = project.Tasks.at(i);
-        auto *row = new QTreeWidgetItem(QStringList{
-            QString(), FromAnsi(FlattenLineBreaks(task.Description)),
-            FromAnsi(FlattenLineBreaks(task.Notes)), FromAnsi(task.StartDate),
-            FromAnsi(task.EndDate)});
-        row->setCheckState(0, task.Done ? Qt::Checked : Qt::Unchecked);
-        rows.append(row);
+// The floor of the tree: the same nodes, their texts ready, the same two icons.
+class TTrivialTree : public QAbstractItemModel {
+public:
+    TTrivialTree(const TProjects &book, QIcon categoryIcon, QIcon projectIcon)
+        : m_categoryIcon(std::move(categoryIcon)), m_projectIcon(std::move(projectIcon))
+    {
+        QHash<QByteArray, QStringList> children;
+        for (int p = 0; p < book.count(); ++p)
+            children[book.object(p)->Category].append(FromAnsi(book.object(p)->Name));
+        for (int c = 0; c < book.Categories.count(); ++c) {
+            m_roots.append(FromAnsi(book.Categories.at(c)));
+            m_children.append(children.value(book.Categories.at(c)));
+        }
     }
-    list.addTopLevelItems(rows);
-    list.viewport()->repaint();
-}
+    void reset()
+    {
+        beginResetModel();
+        endResetModel();
+    }
+    QModelIndex index(int row, int column, const QModelIndex &parent) const override
+    {
+        return createIndex(row, column, parent.isValid() ? quintptr(parent.row()) + 1 : 0);
+    }
+    QModelIndex parent(const QModelIndex &child) const override
+    {
+        return child.internalId() == 0 ? QModelIndex() : createIndex(int(child.internalId()) - 1, 0, quintptr(0));
+    }
+    int rowCount(const QModelIndex &parent) const override
+    {
+        if (!parent.isValid())
+            return int(m_roots.size());
+        return parent.internalId() == 0 ? int(m_children.at(parent.row()).size()) : 0;
+    }
+    int columnCount(const QModelIndex &) const override { return 1; }
+    // Leaves say so, or the view would keep every node as an expanded one.
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        return index.internalId() == 0 ? flags : flags | Qt::ItemNeverHasChildren;
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const bool root = index.internalId() == 0;
+        if (role == Qt::DecorationRole)
+            return root ? m_categoryIcon : m_projectIcon;
+        if (role != Qt::DisplayRole)
+            return {};
+        return root ? m_roots.at(index.row()) : m_children.at(int(index.internalId()) - 1).at(index.row());
+    }
 
-QTreeWidgetItem *NodeOf(QTreeWidget &tree, const QByteArray &name)
-{
-    const QString text = FromAnsi(name);
-    for (int r = 0; r < tree.topLevelItemCount(); ++r) {
-        QTreeWidgetItem *root = tree.topLevelItem(r);
-        for (int c = 0; c < root->childCount(); ++c)
-            if (root->child(c)->text(0) == text)
-                return root->child(c);
+private:
+    QIcon m_categoryIcon, m_projectIcon;
+    QStringList m_roots;
+    QList<QStringList> m_children;
+};
+
+// The floor of the task list: as many rows as the project, their texts ready.
+class TTrivialTable : public QAbstractTableModel {
+public:
+    explicit TTrivialTable(const TTasks &tasks)
+    {
+        m_rows.reserve(tasks.count());
+        for (int i = 0; i < tasks.count(); ++i)
+            m_rows.append({tasks.done(i), {Text(tasks.description(i)), Text(tasks.notes(i)),
+                                           Text(tasks.startDate(i)), Text(tasks.endDate(i))}});
     }
-    return nullptr;
+    void show(bool rows)
+    {
+        beginResetModel();
+        m_shown = rows ? int(m_rows.size()) : 0;
+        endResetModel();
+    }
+    int rowCount(const QModelIndex &) const override { return m_shown; }
+    int columnCount(const QModelIndex &) const override { return 5; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const Row &row = m_rows.at(index.row());
+        if (role == Qt::CheckStateRole && index.column() == 0)
+            return row.done ? Qt::Checked : Qt::Unchecked;
+        if (role == Qt::DisplayRole && index.column() > 0)
+            return row.texts.at(index.column() - 1);
+        return {};
+    }
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return QAbstractTableModel::flags(index) | (index.column() == 0 ? Qt::ItemIsUserCheckable : Qt::NoItemFlags);
+    }
+
+private:
+    struct Row {
+        bool done;
+        std::array<QString, 4> texts;
+    };
+    QList<Row> m_rows;
+    int m_shown = 0;
+};
+
+// The window's longest stall from doing what until ms milliseconds later.
+qint64 StallAfter(TStallMeter &meter, const std::function<void()> &what, int ms)
+{
+    meter.start();
+    what();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    meter.stop();
+    return meter.longestGapMs();
 }
 
 } // namespace
@@ -125,62 +199,136 @@ int main(int argc, char **argv)
                 shape.bigProjectTasks, shape.hours);
 
     TfrmMain frm(appDir);
+    frm.msgMain().setScripted(true);
     frm.show();
     QApplication::processEvents();
-    auto *tvwMain = frm.findChild<QTreeWidget *>(QStringLiteral("tvwMain"));
-    auto *lvwItems = frm.findChild<QTreeWidget *>(QStringLiteral("lvwItems"));
+    auto *tvwMain = frm.findChild<QTreeView *>(QStringLiteral("tvwMain"));
+    auto *lvwItems = frm.findChild<QTableView *>(QStringLiteral("lvwItems"));
     const TProjects &book = frm.projects();
-    const QByteArray bigName = book.object(shape.bigProject)->Name;
+    const TProject &big = *book.object(shape.bigProject);
 
     // The floors live in a window of their own, shown at the sizes the main window gives.
     QWidget floorWindow;
     floorWindow.resize(frm.size());
-    auto *floorTree = new QTreeWidget(&floorWindow);
+    TTrivialTree floorNodes(book, QApplication::style()->standardIcon(QStyle::SP_DirIcon),
+                            QApplication::style()->standardIcon(QStyle::SP_FileIcon));
+    auto *floorTree = new QTreeView(&floorWindow);
     floorTree->setGeometry(tvwMain->geometry());
     floorTree->setHeaderHidden(true);
-    auto *floorList = new QTreeWidget(&floorWindow);
-    floorList->setColumnCount(5);
+    floorTree->setUniformRowHeights(true);
+    floorTree->setModel(&floorNodes);
+    TTrivialTable floorRows(big.Tasks);
+    auto *floorList = new QTableView(&floorWindow);
     floorList->setGeometry(QRect(tvwMain->width() + 10, 0, lvwItems->width(), lvwItems->height()));
+    floorList->verticalHeader()->hide();
+    floorList->verticalHeader()->setDefaultSectionSize(lvwItems->verticalHeader()->defaultSectionSize());
+    floorList->setModel(&floorRows);
     floorWindow.show();
     QApplication::processEvents();
-    const QIcon categoryIcon = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
-    const QIcon projectIcon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
 
-    const double rebuild = BestMs(rounds, [] {}, [&] {
+    const double rebuild = BestMs(rounds, [] { QApplication::processEvents(); }, [&] {
         frm.projectTree().RebuildProjectTree(QByteArray());
         tvwMain->viewport()->repaint();
     });
-    const double rebuildFloor = BestMs(rounds, [] {}, [&] {
-        FillTreeFloor(*floorTree, book, categoryIcon, projectIcon);
+    const double rebuildFloor = BestMs(rounds, [] { QApplication::processEvents(); }, [&] {
+        floorNodes.reset();
+        floorTree->expandAll();
+        floorTree->viewport()->repaint();
     });
     Report("project tree rebuild", rebuild, rebuildFloor);
 
-    QTreeWidgetItem *bigNode = NodeOf(*tvwMain, bigName);
-    QTreeWidgetItem *categoryNode = bigNode->parent();
-    const double select = BestMs(
-        rounds, [&] { tvwMain->setCurrentItem(categoryNode); },
-        [&] {
-            tvwMain->setCurrentItem(bigNode);
-            lvwItems->viewport()->repaint();
-        });
-    const TProject &big = *book.object(shape.bigProject);
+    const QModelIndex bigNode = frm.projectTree().model().lastProjectNamed(big.Name);
+    const QModelIndex categoryNode = bigNode.parent();
+    const auto selectBig = [&] {
+        tvwMain->setCurrentIndex(bigNode);
+        lvwItems->viewport()->repaint();
+    };
+    const auto leaveBig = [&] {
+        tvwMain->setCurrentIndex(categoryNode);
+        lvwItems->viewport()->repaint();
+    };
+    // The user's click comes to a window that has painted what came before.
+    const auto settled = [](const std::function<void()> &what) {
+        return [what] {
+            what();
+            QApplication::processEvents();
+        };
+    };
+    // The first showing also makes what the list keeps for any large project, beside the
+    // same for the floor.
+    const auto addedKb = [](const std::function<void()> &what) {
+        ResetPeak();
+        const long before = CurrentRssKb();
+        what();
+        return CurrentRssKb() - before;
+    };
+    const long firstAdded = addedKb(selectBig);
+    const long firstAddedFloor = addedKb([&] {
+        floorRows.show(true);
+        floorList->viewport()->repaint();
+    });
+    floorRows.show(false);
+    const double select = BestMs(rounds, settled(leaveBig), selectBig);
     const double selectFloor = BestMs(
-        rounds, [&] { floorList->clear(); }, [&] { FillListFloor(*floorList, big); });
+        rounds, settled([&] { floorRows.show(false); }),
+        [&] {
+            floorRows.show(true);
+            floorList->viewport()->repaint();
+        });
     Report("select the 100,000-task project", select, selectFloor);
 
-    const double leave = BestMs(
-        rounds, [&] { tvwMain->setCurrentItem(bigNode); },
-        [&] {
-            tvwMain->setCurrentItem(categoryNode);
-            lvwItems->viewport()->repaint();
-        });
+    const double leave = BestMs(rounds, settled(selectBig), leaveBig);
     const double leaveFloor = BestMs(
-        rounds, [&] { FillListFloor(*floorList, big); },
+        rounds, settled([&] { floorRows.show(true); }),
         [&] {
-            floorList->clear();
+            floorRows.show(false);
             floorList->viewport()->repaint();
         });
     Report("leave it (select its category)", leave, leaveFloor);
+
+    // Resident memory added by showing the project, once the views have been used.
+    long added = 0;
+    for (int round = 0; round < rounds; ++round) {
+        leaveBig();
+        ResetPeak();
+        const long before = CurrentRssKb();
+        selectBig();
+        const long kb = CurrentRssKb() - before;
+        if (round == 0 || kb < added)
+            added = kb;
+    }
+    std::printf("%-38s %9ld KiB   the first time %ld KiB (floor's first time %ld KiB)\n",
+                "memory added by selecting it", added, firstAdded, firstAddedFloor);
+
+    TStallMeter meter(frm);
+    qint64 leaveStall = 0;
+    qint64 saveStall = 0;
+    double leaveBusy = 0;
+    double saveBusy = 0;
+    for (int round = 0; round < rounds; ++round) {
+        selectBig();
+        QApplication::processEvents();
+        leaveStall = qMax(leaveStall, StallAfter(meter, [&] { tvwMain->setCurrentIndex(categoryNode); }, 500));
+        leaveBusy = qMax(leaveBusy, meter.longestBusyMs());
+        selectBig();
+        tvwMain->setCurrentIndex(categoryNode);
+        frm.setModified(true);
+        meter.start();
+        const bool saved = frm.btnSaveClick();
+        meter.stop();
+        if (!saved || !frm.msgMain().log().isEmpty()) {
+            std::fprintf(stderr, "the save failed\n");
+            return 1;
+        }
+        saveStall = qMax(saveStall, meter.longestGapMs());
+        saveBusy = qMax(saveBusy, meter.longestBusyMs());
+    }
+    // Worst of the rounds; beside it the most processor time the window's thread used between
+    // two turns of its event loop, which waiting for a core on a busy machine does not add to.
+    std::printf("%-38s %9lld ms   its thread busy at most %.1f ms\n", "longest stall after leaving it",
+                static_cast<long long>(leaveStall), leaveBusy);
+    std::printf("%-38s %9lld ms   its thread busy at most %.1f ms\n", "longest stall during a save after it",
+                static_cast<long long>(saveStall), saveBusy);
     std::fflush(stdout);
     _exit(0); // skip tearing down a million objects
 }

@@ -4,52 +4,52 @@
 #include "planner/FCategory.h"
 #include "planner/FNewProject.h"
 #include "planner/PlannerContext.h"
-#include "planner/PlannerText.h"
+#include "planner/ProjectTreeModel.h"
 #include "planner/TaskList.h"
 #include "toolkit/DialogRunner.h"
 #include "toolkit/MessageBox.h"
-#include "util/CodePage.h"
 
-#include <QApplication>
-#include <QHash>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QStyle>
-#include <QStyleOption>
-#include <QTreeWidget>
+#include <QStyleOptionViewItem>
+#include <QToolTip>
+#include <QTreeView>
 
 #include <algorithm>
 #include <array>
 
 namespace {
 
-// The nodes whose texts are widest, a few of them, ranked by the sum of their characters'
-// advances (kerning aside): the widest node is among them.
+// The nodes whose texts are widest, a few of them, ranked by the sum of their bytes' advances
+// (kerning aside): the widest node is among them.
 class TWidestTexts {
 public:
     explicit TWidestTexts(const QFontMetrics &metrics)
     {
+        const int wide = metrics.horizontalAdvance(QLatin1Char('W'));
+        // Bytes 0x80..0x9F are not Latin-1: count them as wide letters.
         for (int c = 0; c < 256; ++c)
-            m_advance[c] = metrics.horizontalAdvance(QChar(c));
-        m_wide = metrics.horizontalAdvance(QLatin1Char('W'));
+            m_advance[c] = c >= 0x80 && c < 0xA0 ? wide : metrics.horizontalAdvance(QChar(c));
     }
-    void offer(QTreeWidgetItem *node)
+    void offer(const QModelIndex &node, const QByteArray &text)
     {
         int width = 0;
-        for (const QChar c : node->text(0))
-            width += c.unicode() < 256 ? m_advance[c.unicode()] : m_wide;
+        for (const char c : text)
+            width += m_advance[static_cast<unsigned char>(c)];
         if (m_nodes.size() < kKept) {
             m_nodes.append({width, node});
             return;
         }
-        const auto narrowest = std::min_element(m_nodes.begin(), m_nodes.end());
+        const auto narrowest = std::min_element(m_nodes.begin(), m_nodes.end(),
+                                                [](const auto &a, const auto &b) { return a.first < b.first; });
         if (width > narrowest->first)
             *narrowest = {width, node};
     }
-    QList<QTreeWidgetItem *> items() const
+    QList<QModelIndex> nodes() const
     {
-        QList<QTreeWidgetItem *> nodes;
+        QList<QModelIndex> nodes;
         for (const auto &kept : m_nodes)
             nodes.append(kept.second);
         return nodes;
@@ -58,39 +58,41 @@ public:
 private:
     static constexpr qsizetype kKept = 16;
     std::array<int, 256> m_advance{};
-    int m_wide = 0;
-    QList<std::pair<int, QTreeWidgetItem *>> m_nodes;
+    QList<std::pair<int, QModelIndex>> m_nodes;
 };
 
-QByteArray NodeText(const QTreeWidgetItem *node)
+QStyleOptionViewItem NodeOption(const QTreeView &tree)
 {
-    return AnsiOf(node->text(0));
-}
-
-bool IsProjectNode(const QTreeWidgetItem *node)
-{
-    return node->parent() != nullptr;
+    QStyleOptionViewItem option;
+    option.initFrom(&tree);
+    option.font = tree.font();
+    option.fontMetrics = tree.fontMetrics();
+    option.decorationSize = tree.iconSize();
+    option.widget = &tree;
+    return option;
 }
 
 } // namespace
 
-TProjectTree::TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeWidget &tree)
+TProjectTree::TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeView &tree)
     : m_context(context), m_taskList(taskList), tvwMain(tree),
-      // Made once: a style icon made per node costs more than the node itself.
-      m_categoryIcon(QApplication::style()->standardIcon(QStyle::SP_DirIcon)),
-      m_projectIcon(QApplication::style()->standardIcon(QStyle::SP_FileIcon))
+      m_model(new TProjectTreeModel(*context.projects, this))
 {
+    tvwMain.setModel(m_model);
     tvwMain.setIconSize(QSize(16, 16));
     tvwMain.setIndentation(19);
+    tvwMain.setUniformRowHeights(true);
+    tvwMain.setSelectionMode(QAbstractItemView::SingleSelection);
     tvwMain.setContextMenuPolicy(Qt::CustomContextMenu);
     // Long names scroll sideways instead of being cut short.
     tvwMain.header()->setStretchLastSection(false);
     tvwMain.header()->setSectionResizeMode(0, QHeaderView::Interactive);
     buildMenu();
-    connect(&tvwMain, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem *current) { tvwMainChange(current); });
-    connect(&tvwMain, &QTreeWidget::customContextMenuRequested, this, &TProjectTree::showMenu);
+    connect(tvwMain.selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { tvwMainChange(current); });
+    connect(&tvwMain, &QTreeView::customContextMenuRequested, this, &TProjectTree::showMenu);
     tvwMain.installEventFilter(this);
+    tvwMain.viewport()->installEventFilter(this);
 }
 
 void TProjectTree::buildMenu()
@@ -111,72 +113,37 @@ void TProjectTree::buildMenu()
 // A right click selects the node under the pointer before the menu opens.
 void TProjectTree::showMenu(const QPoint &position)
 {
-    if (QTreeWidgetItem *node = tvwMain.itemAt(position))
-        tvwMain.setCurrentItem(node);
+    const QModelIndex node = tvwMain.indexAt(position);
+    if (node.isValid())
+        tvwMain.setCurrentIndex(node);
     m_menu->popup(tvwMain.viewport()->mapToGlobal(position));
 }
 
-// The nodes are made detached and handed to the tree in one call: a tree that takes them one
-// by one updates its model for each. Projects are grouped by category in one pass over the
-// book, so that the order is the book's within each category.
+// The model regroups the book in one reset; the view then lays out only what it shows.
 void TProjectTree::RebuildProjectTree(const QByteArray &selectName)
 {
     m_context.updating = true;
     m_taskList.ClearProjectDetails();
-    tvwMain.clear();
-    const TProjects &book = *m_context.projects;
-    QHash<QByteArray, QList<const TProject *>> byCategory;
-    byCategory.reserve(book.Categories.count());
-    for (int c = 0; c < book.Categories.count(); ++c)
-        byCategory.insert(book.Categories.at(c), {});
-    for (int p = 0; p < book.count(); ++p) {
-        const TProject *project = book.object(p);
-        const auto group = byCategory.find(project->Category);
-        if (group != byCategory.end())
-            group->append(project);
-    }
-
-    TWidestTexts longest(tvwMain.fontMetrics());
-    QList<QTreeWidgetItem *> roots;
-    roots.reserve(book.Categories.count());
-    QTreeWidgetItem *selected = nullptr; // the last node of that name, in tree order
-    for (int c = 0; c < book.Categories.count(); ++c) {
-        const QByteArray &category = book.Categories.at(c);
-        auto *root = new QTreeWidgetItem(QStringList(FromAnsi(category)));
-        root->setIcon(0, m_categoryIcon);
-        longest.offer(root);
-        const QList<const TProject *> &projects = byCategory.value(category);
-        QList<QTreeWidgetItem *> nodes;
-        nodes.reserve(projects.size());
-        for (const TProject *project : projects) {
-            auto *node = new QTreeWidgetItem(QStringList(FromAnsi(project->Name)));
-            node->setIcon(0, m_projectIcon);
-            longest.offer(node);
-            if (!selectName.isEmpty() && project->Name == selectName)
-                selected = node;
-            nodes.append(node);
-        }
-        root->addChildren(nodes);
-        roots.append(root);
-    }
-    tvwMain.addTopLevelItems(roots);
-    for (QTreeWidgetItem *root : std::as_const(roots))
-        if (root->childCount() > 0)
-            root->setExpanded(true);
-    fitColumn(longest.items());
+    m_model->rebuild();
+    tvwMain.expandAll(); // categories without projects have nothing to expand
+    fitColumn();
     m_context.updating = false;
-    // Selected as the user would: the change handler shows the project.
-    if (selected)
-        tvwMain.setCurrentItem(selected);
+    // Selected as the user would: the change handler shows the project. Of several nodes of
+    // that name the last in tree order stays selected.
+    if (!selectName.isEmpty()) {
+        const QModelIndex selected = m_model->lastProjectNamed(selectName);
+        if (selected.isValid())
+            tvwMain.setCurrentIndex(selected);
+    }
 }
 
-void TProjectTree::tvwMainChange(QTreeWidgetItem *node)
+void TProjectTree::tvwMainChange(const QModelIndex &node)
 {
-    if (m_context.updating || !node)
+    if (m_context.updating || !node.isValid())
         return;
-    if (IsProjectNode(node)) {
+    if (m_model->isProject(node)) {
         int index = -1;
-        m_context.currentProject = m_context.projects->FindProjectByName(NodeText(node), index);
+        m_context.currentProject = m_context.projects->FindProjectByName(m_model->nameOf(node), index);
         if (m_context.currentProject)
             m_taskList.ShowProjectDetails();
         else
@@ -188,17 +155,17 @@ void TProjectTree::tvwMainChange(QTreeWidgetItem *node)
 
 // The node the commands act on: the selected one. The tree's current node may be unselected
 // (after start-up, after Tab into the tree, after Ctrl+click), and then nothing is selected.
-QTreeWidgetItem *TProjectTree::selectedNode() const
+QModelIndex TProjectTree::selectedNode() const
 {
-    const QList<QTreeWidgetItem *> selected = tvwMain.selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
+    const QModelIndexList selected = tvwMain.selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QModelIndex() : selected.first();
 }
 
 void TProjectTree::btn1Click()
 {
     QByteArray defaultCategory;
-    if (const QTreeWidgetItem *node = selectedNode())
-        defaultCategory = NodeText(IsProjectNode(node) ? node->parent() : node);
+    if (const QModelIndex node = selectedNode(); node.isValid())
+        defaultCategory = m_model->nameOf(m_model->isProject(node) ? node.parent() : node);
 
     TfrmCreateProject dialog(m_context.projects->Categories.toList(), *m_context.msgMain,
                              m_context.dialogParent);
@@ -239,19 +206,19 @@ void TProjectTree::NewCategory1Click()
 
 void TProjectTree::Rename1Click()
 {
-    QTreeWidgetItem *node = selectedNode();
-    if (!node)
+    const QModelIndex node = selectedNode();
+    if (!node.isValid())
         return;
-    if (IsProjectNode(node))
+    if (m_model->isProject(node))
         editProject(node);
     else
         editCategory(node);
 }
 
-void TProjectTree::editProject(QTreeWidgetItem *node)
+void TProjectTree::editProject(const QModelIndex &node)
 {
     int index = -1;
-    TProject *project = m_context.projects->FindProjectByName(NodeText(node), index);
+    TProject *project = m_context.projects->FindProjectByName(m_model->nameOf(node), index);
     if (!project)
         return;
     TfrmCreateProject dialog(m_context.projects->Categories.toList(), *m_context.msgMain,
@@ -272,15 +239,15 @@ void TProjectTree::editProject(QTreeWidgetItem *node)
     RebuildProjectTree(project->Name);
 }
 
-void TProjectTree::editCategory(QTreeWidgetItem *node)
+void TProjectTree::editCategory(const QModelIndex &node)
 {
     TStringList &categories = m_context.projects->Categories;
-    const int index = categories.indexOf(NodeText(node));
+    const int index = categories.indexOf(m_model->nameOf(node));
     if (index < 0)
         return;
     TfrmCategory dialog(*m_context.msgMain, m_context.dialogParent);
     dialog.setWindowTitle(QStringLiteral("Edit category"));
-    dialog.setName(NodeText(node));
+    dialog.setName(m_model->nameOf(node));
     if (RunModal(dialog) != QDialog::Accepted)
         return;
     const QByteArray oldName = categories.at(index);
@@ -298,64 +265,64 @@ void TProjectTree::editCategory(QTreeWidgetItem *node)
 // The column as wide as its widest node, so that long names scroll sideways. Only the nodes
 // with the widest texts are measured exactly: asking the view to fit the column measures every
 // node again after each change, which costs as much as the rebuild itself.
-void TProjectTree::fitColumn(const QList<QTreeWidgetItem *> &candidates)
+void TProjectTree::fitColumn()
 {
-    QStyleOptionViewItem option;
-    option.initFrom(&tvwMain);
-    option.font = tvwMain.font();
-    option.fontMetrics = tvwMain.fontMetrics();
-    option.decorationSize = tvwMain.iconSize();
-    option.widget = &tvwMain;
-    int widest = 0;
-    for (QTreeWidgetItem *node : candidates) {
-        const int depth = node->parent() ? 1 : 0;
+    TWidestTexts widest(tvwMain.fontMetrics());
+    m_model->forEachNode([&](const QModelIndex &node) { widest.offer(node, m_model->nameOf(node)); });
+    const QStyleOptionViewItem option = NodeOption(tvwMain);
+    int width = 0;
+    for (const QModelIndex &node : widest.nodes()) {
+        const int depth = m_model->isProject(node) ? 1 : 0;
         const int indent = tvwMain.indentation() * (depth + (tvwMain.rootIsDecorated() ? 1 : 0));
-        const QModelIndex index = tvwMain.indexFromItem(node);
-        widest = qMax(widest, indent + tvwMain.itemDelegate()->sizeHint(option, index).width());
+        width = qMax(width, indent + tvwMain.itemDelegateForIndex(node)->sizeHint(option, node).width());
     }
-    tvwMain.setColumnWidth(0, widest);
+    tvwMain.setColumnWidth(0, width);
 }
 
 // Root nodes stand in the order of the category list, one for each entry.
 void TProjectTree::selectCategoryNode(int index)
 {
-    if (QTreeWidgetItem *node = tvwMain.topLevelItem(index))
-        tvwMain.setCurrentItem(node);
+    const QModelIndex node = m_model->categoryNode(index);
+    if (node.isValid())
+        tvwMain.setCurrentIndex(node);
 }
 
 void TProjectTree::Delete1Click()
 {
-    QTreeWidgetItem *node = selectedNode();
-    if (!node)
+    const QModelIndex node = selectedNode();
+    if (!node.isValid())
         return;
-    if (IsProjectNode(node))
+    if (m_model->isProject(node))
         deleteProject(node);
     else
         deleteCategory(node);
 }
 
-void TProjectTree::deleteProject(QTreeWidgetItem *node)
+void TProjectTree::deleteProject(const QModelIndex &node)
 {
     int index = -1;
-    TProject *project = m_context.projects->FindProjectByName(NodeText(node), index);
+    TProject *project = m_context.projects->FindProjectByName(m_model->nameOf(node), index);
     if (!project)
         return;
     if (!m_context.msgMain->question(QStringLiteral("Are you sure to delete current project?")))
         return;
-    m_context.updating = true;
-    if (m_context.currentProject == project)
+    // The task list lets go of the project's tasks before they go.
+    if (m_context.currentProject == project) {
         m_context.currentProject = nullptr;
+        m_taskList.ClearProjectDetails();
+    }
+    m_context.updating = true;
     m_context.projects->removeAt(index);
     m_context.markModified();
     RebuildProjectTree(QByteArray());
     m_context.updating = false;
 }
 
-void TProjectTree::deleteCategory(QTreeWidgetItem *node)
+void TProjectTree::deleteCategory(const QModelIndex &node)
 {
     if (!m_context.msgMain->question(QStringLiteral("Are you sure to delete current category?")))
         return;
-    const QByteArray name = NodeText(node);
+    const QByteArray name = m_model->nameOf(node);
     const TProjects &book = *m_context.projects;
     for (int p = 0; p < book.count(); ++p) {
         if (book.object(p)->Category == name) {
@@ -377,12 +344,36 @@ void TProjectTree::deleteCategory(QTreeWidgetItem *node)
     m_context.updating = false;
 }
 
-// The Delete key in the tree deletes the selected node.
+// A name the pane cuts off, on either side, shows whole as the node's tool tip.
+bool TProjectTree::showClippedName(const QHelpEvent &event)
+{
+    const QModelIndex node = tvwMain.indexAt(event.pos());
+    if (!node.isValid())
+        return false;
+    const QRect cell = tvwMain.visualRect(node);
+    const int needed = tvwMain.itemDelegateForIndex(node)->sizeHint(NodeOption(tvwMain), node).width();
+    if (cell.left() >= 0 && cell.left() + needed <= tvwMain.viewport()->width())
+        return false;
+    QToolTip::showText(event.globalPos(), node.data(Qt::DisplayRole).toString(), tvwMain.viewport(), cell);
+    return true;
+}
+
+// F2 edits the selected node, the Delete key deletes it (each with its dialog or question).
 bool TProjectTree::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == &tvwMain && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        Delete1Click();
+    if (watched == &tvwMain && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_F2) {
+            if (key == Qt::Key_Delete)
+                Delete1Click();
+            else
+                Rename1Click();
+            return true;
+        }
+    }
+    if (watched == tvwMain.viewport() && event->type() == QEvent::ToolTip) {
+        if (!showClippedName(*static_cast<QHelpEvent *>(event)))
+            QToolTip::hideText();
         return true;
     }
     return QObject::eventFilter(watched, event);

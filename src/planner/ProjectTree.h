@@ -1,14 +1,14 @@
 #pragma once
 
 #include <QByteArray>
-#include <QIcon>
-#include <QList>
+#include <QModelIndex>
 #include <QObject>
 
-class QAction;
+class QHelpEvent;
 class QMenu;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QPoint;
+class QTreeView;
+class TProjectTreeModel;
 class TTaskList;
 struct TPlannerContext;
 
@@ -18,11 +18,11 @@ class TProjectTree : public QObject {
     Q_OBJECT
 
 public:
-    TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeWidget &tvwMain);
+    TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeView &tvwMain);
 
     // Rebuilds the whole tree and selects the project named selectName, if any.
     void RebuildProjectTree(const QByteArray &selectName);
-    void tvwMainChange(QTreeWidgetItem *node);
+    void tvwMainChange(const QModelIndex &node);
 
     void btn1Click();
     void AddProject1Click() { btn1Click(); }
@@ -31,25 +31,27 @@ public:
     void Delete1Click();
 
     QMenu &mnuTree() const { return *m_menu; }
+    TProjectTreeModel &model() const { return *m_model; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QTreeWidgetItem *selectedNode() const;
+    QModelIndex selectedNode() const;
     void selectCategoryNode(int index);
-    void fitColumn(const QList<QTreeWidgetItem *> &candidates);
+    void fitColumn();
     void buildMenu();
     void showMenu(const QPoint &position);
-    void editProject(QTreeWidgetItem *node);
-    void editCategory(QTreeWidgetItem *node);
-    void deleteProject(QTreeWidgetItem *node);
-    void deleteCategory(QTreeWidgetItem *node);
+    bool showClippedName(const QHelpEvent &event);
+    void editProject(const QModelIndex &node);
+    void editCategory(const QModelIndex &node);
+    void deleteProject(const QModelIndex &node);
+    void deleteCategory(const QModelIndex &node);
 
     TPlannerContext &m_context;
     TTaskList &m_taskList;
-    QTreeWidget &tvwMain;
+    QTreeView &tvwMain;
+    // Owned here, not by the tree: the controller goes before the book, the tree after it.
+    TProjectTreeModel *m_model = nullptr;
     QMenu *m_menu = nullptr;
-    QIcon m_categoryIcon; // image 0
-    QIcon m_projectIcon;  // image 1
 };

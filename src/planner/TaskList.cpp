@@ -4,23 +4,23 @@
 #include "planner/FTask.h"
 #include "planner/PlannerContext.h"
 #include "planner/PlannerText.h"
+#include "planner/TaskTableModel.h"
 #include "toolkit/DialogRunner.h"
 #include "toolkit/ElidedLabel.h"
 #include "toolkit/Gauge.h"
 #include "toolkit/GridDelegate.h"
 #include "toolkit/MessageBox.h"
-#include "toolkit/RowDiscard.h"
 #include "util/CodePage.h"
-#include "util/UUtils.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTableView>
 
 namespace {
 
-enum Column { ColDone, ColDescription, ColNotes, ColStartDate, ColEndDate };
+using Column = TTaskTableModel::Column;
 
 // "3/11 tasks  ": done count, slash, task count, one blank, "tasks", two blanks.
 QString ProgressCaption(const TProject &project)
@@ -37,55 +37,84 @@ void FillDialogFromTask(TfrmTask &dialog, const TTask &task)
     dialog.setEndDate(task.EndDate);
 }
 
+TTask TaskFromDialog(const TfrmTask &dialog)
+{
+    return TTask(dialog.done(), dialog.name(), dialog.notes(), dialog.startDate(), dialog.endDate());
+}
+
+bool IsEditKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2;
+}
+
 } // namespace
 
 TTaskList::TTaskList(TPlannerContext &context, const Widgets &widgets)
-    : m_context(context), w(widgets)
+    : m_context(context), w(widgets), m_model(new TTaskTableModel(this))
 {
-    QHeaderView *header = w.lvwItems->header();
-    header->setStretchLastSection(false);
-    header->setSectionsClickable(false);
-    // Description and notes share the room the fixed columns leave.
-    header->setMinimumSectionSize(40);
-    header->setSectionResizeMode(ColDescription, QHeaderView::Stretch);
-    header->setSectionResizeMode(ColNotes, QHeaderView::Stretch);
-    w.lvwItems->setColumnWidth(ColDone, 40);
-    w.lvwItems->setColumnWidth(ColStartDate, 100);
-    w.lvwItems->setColumnWidth(ColEndDate, 100);
-    w.lvwItems->setItemDelegate(new TGridDelegate(w.lvwItems));
-    m_discard = new TRowDiscard(*w.lvwItems);
-    // Every row is as tall as the first: the list then lays out a large project without
-    // measuring each row.
-    w.lvwItems->setUniformRowHeights(true);
-
-    connect(w.lvwItems, &QTreeWidget::itemChanged, this, &TTaskList::lvwItemsChange);
+    setUpList();
+    buildMenu();
+    connect(m_model, &TTaskTableModel::doneToggled, this, &TTaskList::lvwItemsChange);
     connect(w.btnAdd, &QPushButton::clicked, this, &TTaskList::btnAddClick);
     connect(w.btnEdit, &QPushButton::clicked, this, &TTaskList::btnEditClick);
     connect(w.btnRemove, &QPushButton::clicked, this, &TTaskList::btnRemoveClick);
+    connect(w.lvwItems, &QTableView::customContextMenuRequested, this, &TTaskList::showMenu);
     w.lvwItems->installEventFilter(this);
     w.lvwItems->viewport()->installEventFilter(this);
 }
 
-// The rows are made detached and handed to the list in one call: a list that takes them one
-// by one updates its model for each.
+// A report view: whole rows selected one at a time, fixed row heights (so a large project is
+// laid out without measuring its rows), Tab leaves the list instead of walking its cells.
+void TTaskList::setUpList()
+{
+    QTableView &list = *w.lvwItems;
+    list.setModel(m_model);
+    list.setItemDelegate(new TGridDelegate(&list));
+    list.setShowGrid(false); // the delegate draws the grid, as in the other lists
+    list.setSelectionBehavior(QAbstractItemView::SelectRows);
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    list.setTabKeyNavigation(false);
+    list.setWordWrap(false);
+    list.setCornerButtonEnabled(false);
+    list.setContextMenuPolicy(Qt::CustomContextMenu);
+    list.verticalHeader()->hide();
+    list.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list.verticalHeader()->setDefaultSectionSize(TGridDelegate::rowHeight(list));
+    QHeaderView &header = *list.horizontalHeader();
+    header.setHighlightSections(false);
+    header.setSectionsClickable(false);
+    header.setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Description and notes share the room the fixed columns leave.
+    header.setMinimumSectionSize(40);
+    header.setStretchLastSection(false);
+    header.setSectionResizeMode(Column::ColDescription, QHeaderView::Stretch);
+    header.setSectionResizeMode(Column::ColNotes, QHeaderView::Stretch);
+    list.setColumnWidth(Column::ColDone, 40);
+    list.setColumnWidth(Column::ColStartDate, 100);
+    list.setColumnWidth(Column::ColEndDate, 100);
+}
+
+void TTaskList::buildMenu()
+{
+    m_menu = new QMenu(w.lvwItems);
+    m_menu->setObjectName(QStringLiteral("mnuTasks"));
+    m_menu->addAction(w.btnAdd->text(), this, &TTaskList::btnAddClick);
+    m_menu->addAction(w.btnEdit->text(), this, &TTaskList::btnEditClick);
+    m_menu->addAction(w.btnRemove->text(), this, &TTaskList::btnRemoveClick);
+}
+
+// The row under the pointer is already selected by the press of the right button.
+void TTaskList::showMenu(const QPoint &position)
+{
+    m_menu->popup(w.lvwItems->viewport()->mapToGlobal(position));
+}
+
+// Showing a project is one reset of the model: no row is made or copied.
 void TTaskList::ShowProjectDetails()
 {
-    const TProject &project = *m_context.currentProject;
+    TProject &project = *m_context.currentProject;
     m_context.updating = true;
-    m_discard->empty();
-    QList<QTreeWidgetItem *> rows;
-    rows.reserve(project.Tasks.count());
-    const TTasks &tasks = project.Tasks;
-    for (int i = 0; i < tasks.count(); ++i) {
-        auto *row = new QTreeWidgetItem(QStringList{
-            QString(), FromAnsi(FlattenLineBreaks(tasks.description(i).toByteArray())),
-            FromAnsi(FlattenLineBreaks(tasks.notes(i).toByteArray())),
-            FromAnsi(tasks.startDate(i).toByteArray()), FromAnsi(tasks.endDate(i).toByteArray())});
-        row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
-        row->setCheckState(ColDone, tasks.done(i) ? Qt::Checked : Qt::Unchecked);
-        rows.append(row);
-    }
-    w.lvwItems->addTopLevelItems(rows);
+    m_model->setTasks(&project.Tasks);
     w.lblProjName->setText(QStringLiteral("Project Name:  ") + FromAnsi(project.Name));
     w.lblStartDate->setText(QStringLiteral("Start Date:  ") + FromAnsi(project.StartDate));
     w.lblEndDate->setText(QStringLiteral("End Date:  ") + FromAnsi(project.EndDate));
@@ -96,49 +125,49 @@ void TTaskList::ShowProjectDetails()
 void TTaskList::ClearProjectDetails()
 {
     m_context.updating = true;
-    m_discard->empty();
+    m_model->setTasks(nullptr);
     w.lblProjName->setText(QStringLiteral("Project Name:  "));
     w.lblStartDate->setText(QStringLiteral("Start Date: "));
     w.lblEndDate->setText(QStringLiteral("End Date: "));
-    w.MainGauge->setValue(0);
-    w.MainGauge->setProgressText(QStringLiteral("0/0 tasks  "));
+    setGauge(0, QStringLiteral("0/0 tasks  "));
     m_context.updating = false;
 }
 
 void TTaskList::updateGauge()
 {
     const TProject &project = *m_context.currentProject;
-    w.MainGauge->setValue(project.PercentDone());
-    w.MainGauge->setProgressText(ProgressCaption(project));
+    setGauge(project.PercentDone(), ProgressCaption(project));
 }
 
-// A ticked or unticked check box is recorded in its task at once.
-void TTaskList::lvwItemsChange(QTreeWidgetItem *item, int column)
+// A progress bar repaints itself at once when its value changes, and the skin's rounded bar
+// paints the page behind it too: a tenth of what selecting a project costs. Its next paint
+// comes with the window's, together with the list and the header.
+void TTaskList::setGauge(int percent, const QString &caption)
 {
-    if (m_context.updating || column != ColDone || !m_context.currentProject)
-        return;
-    const int row = w.lvwItems->indexOfTopLevelItem(item);
-    TProject &project = *m_context.currentProject;
-    if (row < 0 || row >= project.Tasks.count())
-        return;
-    const bool done = item->checkState(ColDone) == Qt::Checked;
-    if (project.Tasks.done(row) != done) {
-        project.Tasks.setDone(row, done);
-        m_context.markModified();
-    }
-    updateGauge();
+    w.MainGauge->setUpdatesEnabled(false);
+    w.MainGauge->setValue(percent);
+    w.MainGauge->setProgressText(caption);
+    w.MainGauge->setUpdatesEnabled(true);
+}
+
+// Only a tick by the user reaches here, never a refill: the task has changed.
+void TTaskList::lvwItemsChange(int)
+{
+    m_context.markModified();
+    if (m_context.currentProject)
+        updateGauge();
 }
 
 int TTaskList::selectedRow() const
 {
-    const QList<QTreeWidgetItem *> selected = w.lvwItems->selectedItems();
-    return selected.isEmpty() ? -1 : w.lvwItems->indexOfTopLevelItem(selected.first());
+    const QModelIndexList selected = w.lvwItems->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 // The selected row, or -1 after saying why there is none.
 int TTaskList::selectedRowOrSay(const QString &noTasks, const QString &noSelection)
 {
-    if (w.lvwItems->topLevelItemCount() == 0) {
+    if (m_model->rowCount() == 0) {
         m_context.msgMain->information(noTasks);
         return -1;
     }
@@ -160,23 +189,19 @@ void TTaskList::btnAddClick()
     dialog.setWindowTitle(QStringLiteral("Add task"));
     if (RunModal(dialog) != QDialog::Accepted)
         return;
-    const QByteArray description = dialog.name();
-    m_context.currentProject->Tasks.append(description,
-                                           TTask(dialog.done(), description, dialog.notes(),
-                                                 dialog.startDate(), dialog.endDate()));
+    m_model->appendTask(dialog.name(), TaskFromDialog(dialog));
     m_context.markModified();
-    ShowProjectDetails();
-    selectRow(w.lvwItems->topLevelItemCount() - 1); // the new task, so the user sees it
+    updateGauge();
+    selectRow(m_model->rowCount() - 1); // the new task, so the user sees it
 }
 
 void TTaskList::selectRow(int row)
 {
-    QTreeWidgetItem *item = w.lvwItems->topLevelItem(row);
-    if (!item)
+    const QModelIndex index = m_model->index(row, Column::ColDone);
+    if (!index.isValid())
         return;
-    w.lvwItems->setCurrentItem(item);
-    item->setSelected(true);
-    w.lvwItems->scrollToItem(item);
+    w.lvwItems->setCurrentIndex(index);
+    w.lvwItems->scrollTo(index);
 }
 
 void TTaskList::btnEditClick()
@@ -191,11 +216,9 @@ void TTaskList::btnEditClick()
     if (RunModal(dialog) != QDialog::Accepted)
         return;
     // The task keeps the key it was added with; only its fields change.
-    m_context.currentProject->Tasks.replace(row, TTask(dialog.done(), dialog.name(),
-                                                       dialog.notes(), dialog.startDate(),
-                                                       dialog.endDate()));
+    m_model->replaceTask(row, TaskFromDialog(dialog));
     m_context.markModified();
-    ShowProjectDetails();
+    updateGauge();
     selectRow(row);
 }
 
@@ -210,20 +233,25 @@ void TTaskList::btnRemoveClick()
                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Cancel)
         return;
     m_context.updating = true;
-    m_context.currentProject->Tasks.removeAt(row);
-    delete w.lvwItems->takeTopLevelItem(row);
+    m_model->removeTask(row);
     updateGauge();
     m_context.updating = false;
     m_context.markModified();
 }
 
-// The Delete key removes the selected task; a double click edits it.
+// The Delete key removes the selected task; Enter, F2 and a double click edit it.
 bool TTaskList::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == w.lvwItems && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        btnRemoveClick();
-        return true;
+    if (watched == w.lvwItems && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Delete) {
+            btnRemoveClick();
+            return true;
+        }
+        if (IsEditKey(key)) {
+            btnEditClick();
+            return true;
+        }
     }
     if (watched == w.lvwItems->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         btnEditClick();

@@ -2,13 +2,13 @@
 
 #include <QObject>
 
+class QMenu;
+class QPoint;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTableView;
 class TElidedLabel;
 class TGauge;
-class TGridDelegate;
-class TRowDiscard;
+class TTaskTableModel;
 struct TPlannerContext;
 
 // The project header and the "Tasks" page: the current project's name, dates, progress and
@@ -18,7 +18,7 @@ class TTaskList : public QObject {
 
 public:
     struct Widgets {
-        QTreeWidget *lvwItems;
+        QTableView *lvwItems;
         TElidedLabel *lblProjName;
         TElidedLabel *lblStartDate;
         TElidedLabel *lblEndDate;
@@ -35,21 +35,31 @@ public:
     // Empties header, list and gauge.
     void ClearProjectDetails();
 
-    void lvwItemsChange(QTreeWidgetItem *item, int column);
+    // A check box ticked or unticked in the list: recorded in the task already by the model.
+    void lvwItemsChange(int row);
     void btnAddClick();
     void btnEditClick();
     void btnRemoveClick();
+
+    TTaskTableModel &model() const { return *m_model; }
+    QMenu &mnuTasks() const { return *m_menu; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setUpList();
+    void buildMenu();
+    void showMenu(const QPoint &position);
     void updateGauge();
+    void setGauge(int percent, const QString &caption);
     void selectRow(int row);
     int selectedRow() const;
     int selectedRowOrSay(const QString &noTasks, const QString &noSelection);
 
     TPlannerContext &m_context;
     Widgets w;
-    TRowDiscard *m_discard = nullptr; // owned by the list
+    // Owned here, not by the list: the controller goes before the book, the list after it.
+    TTaskTableModel *m_model = nullptr;
+    QMenu *m_menu = nullptr;            // owned by the list
 };

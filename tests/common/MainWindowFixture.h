@@ -22,6 +22,8 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTableView>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <functional>
 #include <memory>
@@ -80,6 +82,21 @@ public:
     {
         return frm->findChild<T *>(QLatin1String(name));
     }
+
+    // The project tree's root node r, or its child c.
+    QModelIndex treeNode(int root, int project = -1) const
+    {
+        const QAbstractItemModel &model = *child<QTreeView>("tvwMain")->model();
+        const QModelIndex r = model.index(root, 0);
+        return project < 0 ? r : model.index(project, 0, r);
+    }
+    // Makes that node the selected one.
+    void selectTreeNode(int root, int project = -1) const
+    {
+        child<QTreeView>("tvwMain")->setCurrentIndex(treeNode(root, project));
+    }
+    // The task list's model, whose rows are the current project's tasks.
+    QAbstractItemModel &taskRows() const { return *child<QTableView>("lvwItems")->model(); }
 
     // The next dialog is filled by fill and closed with its own Ok button (or Cancel when
     // fill returns false).

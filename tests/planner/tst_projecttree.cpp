@@ -9,26 +9,35 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QToolTip>
 
 class TestProjectTree : public QObject {
     Q_OBJECT
 
 private:
-    static QTreeWidget *tree(TMainWindowFixture &f) { return f.child<QTreeWidget>("tvwMain"); }
+    static QTreeView *tree(TMainWindowFixture &f) { return f.child<QTreeView>("tvwMain"); }
+    // Root r, or its child c.
+    static QModelIndex node(TMainWindowFixture &f, int root, int child = -1)
+    {
+        const QModelIndex r = tree(f)->model()->index(root, 0);
+        return child < 0 ? r : tree(f)->model()->index(child, 0, r);
+    }
 
     // The tree as text: "A(P1,P3) B(P2)"; a '*' marks the selected node.
     static QString shape(TMainWindowFixture &f)
     {
         QStringList roots;
-        QTreeWidget *t = tree(f);
-        const auto mark = [t](QTreeWidgetItem *node) {
-            return node->text(0) + (t->currentItem() == node && node->isSelected() ? QStringLiteral("*") : QString());
+        QTreeView *t = tree(f);
+        const QAbstractItemModel &model = *t->model();
+        const auto mark = [t](const QModelIndex &node) {
+            const bool selected = t->currentIndex() == node && t->selectionModel()->isSelected(node);
+            return node.data().toString() + (selected ? QStringLiteral("*") : QString());
         };
-        for (int r = 0; r < t->topLevelItemCount(); ++r) {
-            QTreeWidgetItem *root = t->topLevelItem(r);
+        for (int r = 0; r < model.rowCount(); ++r) {
+            const QModelIndex root = model.index(r, 0);
             QStringList children;
-            for (int c = 0; c < root->childCount(); ++c)
-                children << mark(root->child(c));
+            for (int c = 0; c < model.rowCount(root); ++c)
+                children << mark(model.index(c, 0, root));
             roots << mark(root) + (children.isEmpty() ? QString()
                                                       : QLatin1Char('(') + children.join(QLatin1Char(',')) + QLatin1Char(')'));
         }
@@ -37,8 +46,7 @@ private:
 
     static void selectNode(TMainWindowFixture &f, int root, int child = -1)
     {
-        QTreeWidgetItem *node = tree(f)->topLevelItem(root);
-        tree(f)->setCurrentItem(child < 0 ? node : node->child(child));
+        tree(f)->setCurrentIndex(node(f, root, child));
     }
 
     static void trigger(TMainWindowFixture &f, const char *action)
@@ -89,6 +97,9 @@ private Q_SLOTS:
     void duplicateNames_resolveToTheFirst();
     void rightClick_selectsTheNode();
     void rebuild_columnFitsTheWidestName();
+    void f2_editsTheClickedNode_data();
+    void f2_editsTheClickedNode();
+    void clippedName_showsWholeAsToolTip();
 };
 
 void TestProjectTree::rebuild_groupsProjectsUnderTheirCategoriesExactly()
@@ -100,7 +111,7 @@ void TestProjectTree::rebuild_groupsProjectsUnderTheirCategoriesExactly()
                                                 "Header^P3^B^^^\r\nEndProject\r\n");
     TfrmMain &frm = f.open();
     QCOMPARE(shape(f), QStringLiteral("Web(P1) B(P3)"));
-    QVERIFY(tree(f)->topLevelItem(0)->isExpanded());
+    QVERIFY(tree(f)->isExpanded(node(f, 0)));
     QCOMPARE(frm.projects().count(), 3); // P2 has no node but stays in the book
 
     QVERIFY(frm.btnSaveClick());
@@ -203,7 +214,7 @@ void TestProjectTree::newProject_withoutCategories_getsNoNode()
     QTest::mouseClick(f.child<QPushButton>("btn1"), Qt::LeftButton);
     QCOMPARE(frm.projects().count(), 1);
     QCOMPARE(frm.projects().object(0)->Category, QByteArray());
-    QCOMPARE(tree(f)->topLevelItemCount(), 0);
+    QCOMPARE(tree(f)->model()->rowCount(), 0);
     QCOMPARE(f.child<QLabel>("lblProjName")->text(), QStringLiteral("Project Name:  "));
 }
 
@@ -380,20 +391,19 @@ void TestProjectTree::nothingSelected_commandsLeaveTheFocusedNodeAlone()
     QFETCH(QString, how);
     TMainWindowFixture f;
     TfrmMain &frm = openBook(f);
-    QTreeWidget *t = tree(f);
+    QTreeView *t = tree(f);
     if (how == QLatin1String("tab")) {
         f.child<QPushButton>("btnSave")->setFocus(Qt::TabFocusReason);
         t->setFocus(Qt::TabFocusReason);
     } else if (how.startsWith(QLatin1String("ctrl-click"))) {
-        QTreeWidgetItem *node = how.endsWith(QLatin1String("project")) ? t->topLevelItem(1)->child(0)
-                                                                     : t->topLevelItem(1);
-        const QPoint at = t->visualItemRect(node).center();
+        const QModelIndex clicked = how.endsWith(QLatin1String("project")) ? node(f, 1, 0) : node(f, 1);
+        const QPoint at = t->visualRect(clicked).center();
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
-        QVERIFY(node->isSelected());
+        QVERIFY(t->selectionModel()->isSelected(clicked));
         QTest::mouseClick(t->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
-        QCOMPARE(t->currentItem(), node);
+        QCOMPARE(t->currentIndex(), clicked);
     }
-    QVERIFY(t->selectedItems().isEmpty());
+    QVERIFY(!t->selectionModel()->hasSelection());
 
     bool shown = false;
     f.nextDialog([&shown](QDialog &) { return shown = true; });
@@ -432,11 +442,11 @@ void TestProjectTree::rightClick_selectsTheNode()
 {
     TMainWindowFixture f;
     openBook(f);
-    QTreeWidgetItem *node = tree(f)->topLevelItem(1)->child(0);
-    const QPoint at = tree(f)->visualItemRect(node).center();
+    const QModelIndex clicked = node(f, 1, 0);
+    const QPoint at = tree(f)->visualRect(clicked).center();
     QMenu &menu = f.frm->projectTree().mnuTree();
     emit tree(f)->customContextMenuRequested(at);
-    QCOMPARE(tree(f)->currentItem(), node);
+    QCOMPARE(tree(f)->currentIndex(), clicked);
     QTRY_VERIFY(menu.isVisible());
     menu.hide();
 }
@@ -452,12 +462,68 @@ void TestProjectTree::rebuild_columnFitsTheWidestName()
     f.writeFile(QStringLiteral("categories.dat"), "A\r\nB\r\n");
     f.writeFile(QStringLiteral("Projects.dat"), projects);
     f.open();
-    QTreeWidget *t = tree(f);
+    QTreeView *t = tree(f);
     QApplication::processEvents();
     const int needed = static_cast<QAbstractItemView *>(t)->sizeHintForColumn(0);
     QVERIFY2(t->columnWidth(0) >= needed, qPrintable(QStringLiteral("%1 < %2").arg(t->columnWidth(0)).arg(needed)));
     QVERIFY(t->columnWidth(0) <= needed + 8);
     QVERIFY(t->horizontalScrollBar()->maximum() > 0);
+}
+
+void TestProjectTree::f2_editsTheClickedNode_data()
+{
+    QTest::addColumn<int>("child");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shape");
+    QTest::newRow("project") << 0 << "Edit current project" << "A(P1,P3) B(Renamed*)";
+    QTest::newRow("category") << -1 << "Edit category" << "A(P1,P3) Renamed*(P2)";
+}
+
+void TestProjectTree::f2_editsTheClickedNode()
+{
+    QFETCH(int, child);
+    QFETCH(QString, caption);
+    QFETCH(QString, shape);
+    TMainWindowFixture f;
+    openBook(f);
+    QTest::mouseClick(tree(f)->viewport(), Qt::LeftButton, {}, tree(f)->visualRect(node(f, 1, child)).center());
+    QVERIFY(tree(f)->hasFocus());
+    QString shown;
+    f.nextDialog([&shown](QDialog &dialog) {
+        shown = dialog.windowTitle();
+        TMainWindowFixture::setField(dialog, "edtName", QStringLiteral("Renamed"));
+        return true;
+    });
+    QTest::keyClick(tree(f), Qt::Key_F2);
+    QCOMPARE(shown, caption);
+    QCOMPARE(this->shape(f), shape);
+}
+
+// A name the pane cuts off shows whole as a tool tip; one that fits shows none.
+void TestProjectTree::clippedName_showsWholeAsToolTip()
+{
+    TMainWindowFixture f;
+    const QByteArray longName = QByteArray("Launch ").repeated(20).trimmed();
+    f.writeFile(QStringLiteral("categories.dat"), "A\r\n");
+    f.writeFile(QStringLiteral("Projects.dat"), "Header^Short^A^^^\r\nEndProject\r\nHeader^" + longName +
+                                                    "^A^^^\r\nEndProject\r\n");
+    f.open();
+    QTreeView *t = tree(f);
+    QApplication::processEvents();
+    const auto hover = [t](const QModelIndex &at) {
+        const QPoint centre = QPoint(t->visualRect(at).left() + 30, t->visualRect(at).center().y());
+        QHelpEvent help(QEvent::ToolTip, centre, t->viewport()->mapToGlobal(centre));
+        QApplication::sendEvent(t->viewport(), &help);
+    };
+    QVERIFY(t->visualRect(node(f, 0, 1)).right() > t->viewport()->width());
+    hover(node(f, 0, 1));
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QString::fromLatin1(longName));
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    hover(node(f, 0, 0));
+    QTest::qWait(50);
+    QVERIFY(!QToolTip::isVisible());
 }
 
 QTEST_MAIN(TestProjectTree)

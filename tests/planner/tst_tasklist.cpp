@@ -4,7 +4,12 @@
 #include "planner/TaskList.h"
 #include "toolkit/Gauge.h"
 
+#include <QAccessible>
 #include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTreeView>
 
 namespace {
 
@@ -31,15 +36,53 @@ private:
         f.writeFile(QStringLiteral("categories.dat"), "Web\r\n");
         f.writeFile(QStringLiteral("Projects.dat"), ProjectFile(tasks));
         TfrmMain &frm = f.open();
-        auto *tree = f.child<QTreeWidget>("tvwMain");
-        tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+        selectShop(f);
         return frm;
     }
-    static QTreeWidget *list(TMainWindowFixture &f) { return f.child<QTreeWidget>("lvwItems"); }
+    static void selectShop(TMainWindowFixture &f)
+    {
+        auto *tree = f.child<QTreeView>("tvwMain");
+        tree->setCurrentIndex(tree->model()->index(0, 0, tree->model()->index(0, 0)));
+    }
+    static QTableView *list(TMainWindowFixture &f) { return f.child<QTableView>("lvwItems"); }
+    static int rows(TMainWindowFixture &f) { return list(f)->model()->rowCount(); }
+    static QModelIndex cell(TMainWindowFixture &f, int row, int column = 0)
+    {
+        return list(f)->model()->index(row, column);
+    }
+    static QString text(TMainWindowFixture &f, int row, int column) { return cell(f, row, column).data().toString(); }
+    static Qt::CheckState checkState(TMainWindowFixture &f, int row)
+    {
+        return cell(f, row).data(Qt::CheckStateRole).value<Qt::CheckState>();
+    }
+    static void setCheckState(TMainWindowFixture &f, int row, Qt::CheckState state)
+    {
+        list(f)->model()->setData(cell(f, row), state, Qt::CheckStateRole);
+    }
+    // The rows selected, by position.
+    static QList<int> selectedRows(TMainWindowFixture &f)
+    {
+        QList<int> selected;
+        for (const QModelIndex &index : list(f)->selectionModel()->selectedRows())
+            selected << index.row();
+        return selected;
+    }
     static QString gauge(TMainWindowFixture &f) { return f.child<TGauge>("MainGauge")->text(); }
     static void select(TMainWindowFixture &f, int row)
     {
-        list(f)->setCurrentItem(list(f)->topLevelItem(row));
+        list(f)->setCurrentIndex(cell(f, row));
+    }
+
+    // Where the check box of row's "Done" cell is drawn.
+    static QPoint checkBoxOf(TMainWindowFixture &f, int row)
+    {
+        QTableView *view = list(f);
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.widget = view;
+        option.rect = view->visualRect(cell(f, row));
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        return view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view).center();
     }
 
 private Q_SLOTS:
@@ -57,6 +100,13 @@ private Q_SLOTS:
     void remove_askedAndConfirmed_removesTaskAndUpdatesGauge();
     void remove_cancel_changesNothing();
     void keys_deleteRemovesAndDoubleClickEdits();
+    void keys_enterAndF2EditTheSelectedTask_data();
+    void keys_enterAndF2EditTheSelectedTask();
+    void click_onTheCheckBox_ticksTheTaskInTheBook();
+    void rightClick_opensTheTaskMenu();
+    void selectedTickedRow_showsItsTick();
+    void selectProject_resetsTheListOnceAndSingleEditsDoNot();
+    void accessible_treeAndListCellsCarryTheirTexts();
 };
 
 void TestTaskList::show_projectOf11With3Done_showsHeaderAndGauge()
@@ -71,11 +121,11 @@ void TestTaskList::show_projectOf11With3Done_showsHeaderAndGauge()
     QCOMPARE(f.child<QLabel>("lblEndDate")->text(), QStringLiteral("End Date:  3/4/2008"));
     QCOMPARE(f.child<TGauge>("MainGauge")->value(), 27);
     QCOMPARE(gauge(f), QStringLiteral("3/11 tasks  27%"));
-    QCOMPARE(list(f)->topLevelItemCount(), 11);
-    QCOMPARE(list(f)->topLevelItem(0)->checkState(0), Qt::Checked);
-    QCOMPARE(list(f)->topLevelItem(3)->checkState(0), Qt::Unchecked);
-    QCOMPARE(list(f)->topLevelItem(3)->text(0), QString());
-    QCOMPARE(list(f)->topLevelItem(3)->text(1), QStringLiteral("T3"));
+    QCOMPARE(rows(f), 11);
+    QCOMPARE(checkState(f, 0), Qt::Checked);
+    QCOMPARE(checkState(f, 3), Qt::Unchecked);
+    QCOMPARE(text(f, 3, 0), QString());
+    QCOMPARE(text(f, 3, 1), QStringLiteral("T3"));
 }
 
 void TestTaskList::show_notesWithLineBreaks_areFlattenedOnOneLine()
@@ -86,10 +136,9 @@ void TestTaskList::show_notesWithLineBreaks_areFlattenedOnOneLine()
                                                 "^False^,^Call^,^a\xA5\xA5\xA7\xA7" "b^,^1/2/2008^,^^\r\n"
                                                 "EndProject\r\n");
     f.open();
-    auto *tree = f.child<QTreeWidget>("tvwMain");
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
-    QCOMPARE(list(f)->topLevelItem(0)->text(2), QStringLiteral("a  b"));
-    QCOMPARE(list(f)->topLevelItem(0)->text(3), QStringLiteral("1/2/2008"));
+    selectShop(f);
+    QCOMPARE(text(f, 0, 2), QStringLiteral("a  b"));
+    QCOMPARE(text(f, 0, 3), QStringLiteral("1/2/2008"));
     QCOMPARE(gauge(f), QStringLiteral("0/1 tasks  0%"));
 }
 
@@ -97,12 +146,11 @@ void TestTaskList::tick_updatesTaskAndGaugeAtOnce()
 {
     TMainWindowFixture f;
     TfrmMain &frm = openShop(f, {"A", "B", "C"});
-    QTreeWidgetItem *row = list(f)->topLevelItem(1);
-    row->setCheckState(0, Qt::Checked);
+    setCheckState(f, 1, Qt::Checked);
     QVERIFY(frm.projects().object(0)->Tasks.done(1));
     QCOMPARE(gauge(f), QStringLiteral("1/3 tasks  33%"));
     QVERIFY(frm.isModified());
-    row->setCheckState(0, Qt::Unchecked);
+    setCheckState(f, 1, Qt::Unchecked);
     QVERIFY(!frm.projects().object(0)->Tasks.done(1));
     QCOMPARE(gauge(f), QStringLiteral("0/3 tasks  0%"));
 }
@@ -130,10 +178,10 @@ void TestTaskList::add_appendsTaskAsLastRow()
     QCOMPARE(task.Notes, QByteArray("line 1\r\nline 2"));
     QVERIFY(task.Done);
     QCOMPARE(task.StartDate, QByteArray("10/14/2008"));
-    QCOMPARE(list(f)->topLevelItemCount(), 2);
-    QCOMPARE(list(f)->topLevelItem(1)->text(1), QStringLiteral("  Write copy "));
+    QCOMPARE(rows(f), 2);
+    QCOMPARE(text(f, 1, 1), QStringLiteral("  Write copy "));
     // The new task is selected, so the user sees what happened.
-    QCOMPARE(list(f)->selectedItems(), QList<QTreeWidgetItem *>{list(f)->topLevelItem(1)});
+    QCOMPARE(selectedRows(f), QList<int>{1});
     QCOMPARE(gauge(f), QStringLiteral("1/2 tasks  50%"));
     QVERIFY(frm.isModified());
 }
@@ -142,8 +190,8 @@ void TestTaskList::add_withoutProject_isRefused()
 {
     TMainWindowFixture f;
     openShop(f, {"A"});
-    auto *tree = f.child<QTreeWidget>("tvwMain");
-    tree->setCurrentItem(tree->topLevelItem(0)); // the category node clears the details
+    auto *tree = f.child<QTreeView>("tvwMain");
+    tree->setCurrentIndex(tree->model()->index(0, 0)); // the category node clears the details
     bool shown = false;
     f.nextDialog([&shown](QDialog &) { return shown = true; });
     QTest::mouseClick(f.child<QPushButton>("btnAdd"), Qt::LeftButton);
@@ -186,8 +234,8 @@ void TestTaskList::edit_replacesFieldsAndKeepsRowSelected()
     QCOMPARE(shop.Tasks.at(1).Description, QByteArray("B2"));
     // The key keeps the description it was added with.
     QCOMPARE(shop.Tasks.key(1).toByteArray(), QByteArray("B"));
-    QCOMPARE(list(f)->topLevelItem(1)->text(1), QStringLiteral("B2"));
-    QCOMPARE(list(f)->selectedItems(), QList<QTreeWidgetItem *>{list(f)->topLevelItem(1)});
+    QCOMPARE(text(f, 1, 1), QStringLiteral("B2"));
+    QCOMPARE(selectedRows(f), QList<int>{1});
     QCOMPARE(gauge(f), QStringLiteral("1/3 tasks  33%"));
 }
 
@@ -199,8 +247,7 @@ void TestTaskList::edit_offersNotesWithTheirLineBreaks()
                                                 "^False^,^Call^,^a\xA5\xA5\xA7\xA7" "b^,^^,^^\r\n"
                                                 "EndProject\r\n");
     TfrmMain &frm = f.open();
-    auto *tree = f.child<QTreeWidget>("tvwMain");
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    selectShop(f);
     select(f, 0);
     QString notes;
     f.nextDialog([&notes](QDialog &dialog) {
@@ -255,8 +302,8 @@ void TestTaskList::remove_askedAndConfirmed_removesTaskAndUpdatesGauge()
     const TProject &shop = *frm.projects().object(0);
     QCOMPARE(shop.Tasks.count(), 2);
     QCOMPARE(shop.Tasks.at(1).Description, QByteArray("C"));
-    QCOMPARE(list(f)->topLevelItemCount(), 2);
-    QCOMPARE(list(f)->topLevelItem(1)->text(1), QStringLiteral("C"));
+    QCOMPARE(rows(f), 2);
+    QCOMPARE(text(f, 1, 1), QStringLiteral("C"));
     QCOMPARE(gauge(f), QStringLiteral("1/2 tasks  50%"));
     QVERIFY(frm.isModified());
 }
@@ -269,7 +316,7 @@ void TestTaskList::remove_cancel_changesNothing()
     frm.msgMain().scriptAnswers({QMessageBox::Cancel});
     QTest::mouseClick(f.child<QPushButton>("btnRemove"), Qt::LeftButton);
     QCOMPARE(frm.projects().object(0)->Tasks.count(), 2);
-    QCOMPARE(list(f)->topLevelItemCount(), 2);
+    QCOMPARE(rows(f), 2);
     QVERIFY(!frm.isModified());
 }
 
@@ -286,15 +333,13 @@ void TestTaskList::keys_deleteRemovesAndDoubleClickEdits()
         edited = dialog.windowTitle() == QStringLiteral("Edit task");
         return false;
     });
-    QTreeWidgetItem *row = list(f)->topLevelItem(0);
-    const QPoint centre = list(f)->visualItemRect(row).center();
+    const QPoint centre = list(f)->visualRect(cell(f, 0, 1)).center();
     QTest::mouseClick(list(f)->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(list(f)->viewport(), Qt::LeftButton, {}, centre);
     QVERIFY(edited);
 }
 
-// A large list is emptied at once and its rows freed over the next turns of the event loop;
-// coming back, or closing the window meanwhile, works as with a small one.
+// A large project is shown, left and shown again, and the window closed after it, as a small one.
 void TestTaskList::leaveAndReturn_largeProject_emptiesAtOnceAndShowsItAgain()
 {
     TMainWindowFixture f;
@@ -305,20 +350,161 @@ void TestTaskList::leaveAndReturn_largeProject_emptiesAtOnceAndShowsItAgain()
     f.writeFile(QStringLiteral("categories.dat"), "A\r\n");
     f.writeFile(QStringLiteral("Projects.dat"), file);
     f.open();
-    QTreeWidget *tree = f.child<QTreeWidget>("tvwMain");
-    QTreeWidgetItem *project = tree->topLevelItem(0)->child(0);
+    auto *tree = f.child<QTreeView>("tvwMain");
+    const QModelIndex category = tree->model()->index(0, 0);
+    const QModelIndex project = tree->model()->index(0, 0, category);
     for (int round = 0; round < 2; ++round) {
-        tree->setCurrentItem(project);
-        QCOMPARE(list(f)->topLevelItemCount(), 6000);
-        QCOMPARE(list(f)->topLevelItem(5999)->text(1), QStringLiteral("Task 5999"));
+        tree->setCurrentIndex(project);
+        QCOMPARE(rows(f), 6000);
+        QCOMPARE(text(f, 5999, 1), QStringLiteral("Task 5999"));
         QCOMPARE(gauge(f), QStringLiteral("2000/6000 tasks  33%"));
-        tree->setCurrentItem(tree->topLevelItem(0));
-        QCOMPARE(list(f)->topLevelItemCount(), 0);
-        QCOMPARE(list(f)->currentItem(), nullptr);
+        tree->setCurrentIndex(category);
+        QCOMPARE(rows(f), 0);
+        QVERIFY(!list(f)->currentIndex().isValid());
         QCOMPARE(gauge(f), QStringLiteral("0/0 tasks  0%"));
         if (round == 0)
             QTest::qWait(50); // the first time the rows are freed; the second, the window goes first
     }
+}
+
+void TestTaskList::keys_enterAndF2EditTheSelectedTask_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter on the keypad") << int(Qt::Key_Enter);
+    QTest::newRow("F2") << int(Qt::Key_F2);
+}
+
+void TestTaskList::keys_enterAndF2EditTheSelectedTask()
+{
+    QFETCH(int, key);
+    TMainWindowFixture f;
+    TfrmMain &frm = openShop(f, {"A", "B"});
+    QTest::mouseClick(list(f)->viewport(), Qt::LeftButton, {}, list(f)->visualRect(cell(f, 1, 1)).center());
+    QVERIFY(list(f)->hasFocus());
+    QString shownName;
+    f.nextDialog([&shownName](QDialog &dialog) {
+        shownName = dialog.findChild<QLineEdit *>(QStringLiteral("edtName"))->text();
+        TMainWindowFixture::setField(dialog, "edtName", QStringLiteral("B2"));
+        return true;
+    });
+    QTest::keyClick(list(f), Qt::Key(key));
+    QCOMPARE(shownName, QStringLiteral("B"));
+    QCOMPARE(frm.projects().object(0)->Tasks.description(1).toByteArray(), QByteArray("B2"));
+    QCOMPARE(text(f, 1, 1), QStringLiteral("B2"));
+    QCOMPARE(selectedRows(f), QList<int>{1});
+}
+
+// A click on the check box ticks the task; a click elsewhere in the row only selects it.
+void TestTaskList::click_onTheCheckBox_ticksTheTaskInTheBook()
+{
+    TMainWindowFixture f;
+    TfrmMain &frm = openShop(f, {"A", "B", "C"});
+    QTest::mouseClick(list(f)->viewport(), Qt::LeftButton, {}, list(f)->visualRect(cell(f, 2, 2)).center());
+    QVERIFY(!frm.projects().object(0)->Tasks.done(2));
+    QVERIFY(!frm.isModified());
+    QTest::mouseClick(list(f)->viewport(), Qt::LeftButton, {}, checkBoxOf(f, 1));
+    QVERIFY(frm.projects().object(0)->Tasks.done(1));
+    QCOMPARE(checkState(f, 1), Qt::Checked);
+    QCOMPARE(gauge(f), QStringLiteral("1/3 tasks  33%"));
+    QVERIFY(frm.isModified());
+    QTest::mouseClick(list(f)->viewport(), Qt::LeftButton, {}, checkBoxOf(f, 1));
+    QVERIFY(!frm.projects().object(0)->Tasks.done(1));
+    QCOMPARE(gauge(f), QStringLiteral("0/3 tasks  0%"));
+}
+
+void TestTaskList::rightClick_opensTheTaskMenu()
+{
+    TMainWindowFixture f;
+    TfrmMain &frm = openShop(f, {"A", "B"});
+    QMenu &menu = frm.taskList().mnuTasks();
+    QStringList captions;
+    for (const QAction *action : menu.actions())
+        captions << action->text();
+    QCOMPARE(captions, (QStringList{QStringLiteral("Add New Task"), QStringLiteral("Edit Selected Task"),
+                                    QStringLiteral("Remove Selected Task")}));
+    // The right button selects the row it presses on, then asks for the menu.
+    const QPoint at = list(f)->visualRect(cell(f, 1, 1)).center();
+    QTest::mousePress(list(f)->viewport(), Qt::RightButton, {}, at);
+    QTest::mouseRelease(list(f)->viewport(), Qt::RightButton, {}, at);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, list(f)->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list(f)->viewport(), &request);
+    QTRY_VERIFY(menu.isVisible());
+    QCOMPARE(selectedRows(f), QList<int>{1});
+    bool edited = false;
+    f.nextDialog([&edited](QDialog &dialog) {
+        edited = dialog.findChild<QLineEdit *>(QStringLiteral("edtName"))->text() == QStringLiteral("B");
+        return false;
+    });
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.actions().at(1)).center());
+    QVERIFY(edited);
+}
+
+// On the blue of a selected row the tick stands out as on a white one: the ticked box and
+// the unticked one, each on its selected row, differ by a dark mark.
+void TestTaskList::selectedTickedRow_showsItsTick()
+{
+    TMainWindowFixture f;
+    openShop(f, {"+A", "B"});
+    const auto selectedBox = [&f](int row) {
+        QTest::mouseClick(list(f)->viewport(), Qt::LeftButton, {}, list(f)->visualRect(cell(f, row, 1)).center());
+        QApplication::processEvents();
+        QImage shot = list(f)->viewport()->grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const QRect box(checkBoxOf(f, row) * ratio - QPoint(6, 6) * ratio, QSize(13, 13) * ratio);
+        return shot.copy(box);
+    };
+    const QImage ticked = selectedBox(0);
+    const QImage unticked = selectedBox(1);
+    QCOMPARE(selectedRows(f), QList<int>{1});
+    int mark = 0;
+    for (int x = 0; x < ticked.width(); ++x)
+        for (int y = 0; y < ticked.height(); ++y)
+            if (unticked.pixelColor(x, y).lightness() - ticked.pixelColor(x, y).lightness() > 100)
+                ++mark;
+    QVERIFY2(mark >= 8, qPrintable(QStringLiteral("%1 pixels of the tick stand out").arg(mark)));
+}
+
+void TestTaskList::selectProject_resetsTheListOnceAndSingleEditsDoNot()
+{
+    TMainWindowFixture f;
+    openShop(f, {"A"});
+    QSignalSpy resets(&f.taskRows(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(&f.taskRows(), &QAbstractItemModel::rowsInserted);
+    f.selectTreeNode(0);
+    f.selectTreeNode(0, 0);
+    QCOMPARE(resets.count(), 2);
+    f.nextDialog([](QDialog &dialog) {
+        TMainWindowFixture::setField(dialog, "edtName", QStringLiteral("B"));
+        return true;
+    });
+    QTest::mouseClick(f.child<QPushButton>("btnAdd"), Qt::LeftButton);
+    QCOMPARE(resets.count(), 2);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(rows(f), 2);
+}
+
+// Assistive technology finds every node and every cell, with its text and the Done box's state.
+void TestTaskList::accessible_treeAndListCellsCarryTheirTexts()
+{
+    TMainWindowFixture f;
+    openShop(f, {"+Write", "Sell"});
+    QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(f.child<QTreeView>("tvwMain"));
+    QCOMPARE(tree->text(QAccessible::Name), QStringLiteral("Projects"));
+    QCOMPARE(tree->role(), QAccessible::Tree);
+    QCOMPARE(tree->tableInterface()->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("Web"));
+    QCOMPARE(tree->tableInterface()->cellAt(1, 0)->text(QAccessible::Name), QStringLiteral("Shop"));
+
+    QAccessibleInterface *tasks = QAccessible::queryAccessibleInterface(list(f));
+    QCOMPARE(tasks->text(QAccessible::Name), QStringLiteral("Tasks"));
+    QAccessibleTableInterface *table = tasks->tableInterface();
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(table->columnCount(), 5);
+    QCOMPARE(table->columnDescription(1), QStringLiteral("Task Description"));
+    QCOMPARE(table->cellAt(1, 1)->text(QAccessible::Name), QStringLiteral("Sell"));
+    QVERIFY(table->cellAt(0, 0)->state().checked);
+    QVERIFY(!table->cellAt(1, 0)->state().checked);
 }
 
 QTEST_MAIN(TestTaskList)

@@ -47,7 +47,7 @@ void TestEndToEnd::firstSessionIsFoundAgainInTheNext()
     fill(Fields{{"edtName", QStringLiteral("Sell one")}, {"memNotes", QStringLiteral("")},
           {"edtStartDate", QStringLiteral("")}, {"edtEndDate", QStringLiteral("")}});
     click("btnAdd");
-    f.child<QTreeWidget>("lvwItems")->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    f.taskRows().setData(f.taskRows().index(0, 0), Qt::Checked, Qt::CheckStateRole);
 
     f.child<QCalendarWidget>("calPlanner")->setSelectedDate(QDate(2026, 12, 9));
     auto *hours = f.child<QTreeWidget>("lvwToDo");
@@ -74,9 +74,8 @@ void TestEndToEnd::firstSessionIsFoundAgainInTheNext()
     QVERIFY(f.messages().isEmpty());
 
     TfrmMain &again = f.open();
-    auto *tree = f.child<QTreeWidget>("tvwMain");
-    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Ebooks"));
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    QCOMPARE(f.treeNode(0).data().toString(), QStringLiteral("Ebooks"));
+    f.selectTreeNode(0, 0);
     QCOMPARE(f.child<QLabel>("lblProjName")->text(), QStringLiteral("Project Name:  Dog Training"));
     QCOMPARE(f.child<TGauge>("MainGauge")->text(), QStringLiteral("1/2 tasks  50%"));
     QCOMPARE(again.projects().object(0)->Tasks.at(0).Notes,

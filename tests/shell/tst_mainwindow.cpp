@@ -111,13 +111,13 @@ void TestMainWindow::create_showsMainPageWithEveryControl()
     QCOMPARE(f.child<QCalendarWidget>("calPlanner")->size(), QSize(200, 150));
     QCOMPARE(f.child<QCalendarWidget>("calPlanner")->firstDayOfWeek(), Qt::Sunday);
 
-    auto *tasks = f.child<QTreeWidget>("lvwItems");
+    auto *tasks = f.child<QTableView>("lvwItems");
     const QStringList taskColumns = {QStringLiteral("Done"), QStringLiteral("Task Description"),
                                      QStringLiteral("Task Notes"), QStringLiteral("Start Date"),
                                      QStringLiteral("End Date")};
-    QCOMPARE(tasks->columnCount(), taskColumns.size());
+    QCOMPARE(tasks->model()->columnCount(), taskColumns.size());
     for (int c = 0; c < taskColumns.size(); ++c)
-        QCOMPARE(tasks->headerItem()->text(c), taskColumns[c]);
+        QCOMPARE(tasks->model()->headerData(c, Qt::Horizontal).toString(), taskColumns[c]);
     QCOMPARE(tasks->columnWidth(0), 40);
     auto *hours = f.child<QTreeWidget>("lvwToDo");
     QCOMPARE(hours->headerItem()->text(0), QStringLiteral("Hour"));
@@ -163,7 +163,7 @@ void TestMainWindow::hourRowsAndTasksPage_areReadyAtStart()
     f.open();
     QCOMPARE(f.child<QTreeWidget>("lvwToDo")->topLevelItemCount(), 24);
     QCOMPARE(f.child<QCalendarWidget>("calPlanner")->selectedDate(), QDate::currentDate());
-    QCOMPARE(f.child<QTreeWidget>("tvwMain")->topLevelItemCount(), 0);
+    QCOMPARE(f.child<QTreeView>("tvwMain")->model()->rowCount(), 0);
     QCOMPARE(f.child<QProgressBar>("MainGauge")->text(), QStringLiteral("0/0 tasks  0%"));
 }
 
@@ -222,9 +222,9 @@ void TestMainWindow::save_inputDuringTheSave_isNotTaken()
     f.writeFile(QStringLiteral("categories.dat"), "Web\r\n");
     f.writeFile(QStringLiteral("Projects.dat"), "Header^Shop^Web^^^\r\nEndProject\r\n");
     TfrmMain &frm = f.open();
-    auto *tree = f.child<QTreeWidget>("tvwMain");
+    auto *tree = f.child<QTreeView>("tvwMain");
     tree->expandAll();
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    f.selectTreeNode(0, 0);
     tree->setFocus();
     frm.setModified(true);
 
@@ -314,7 +314,7 @@ void TestMainWindow::load_damagedStartGoesOnWithTheOtherFiles()
     TfrmMain &frm = f.open();
     QCOMPARE(f.errors.size(), 1);
     QCOMPARE(frm.projects().count(), 1);
-    QCOMPARE(f.child<QTreeWidget>("tvwMain")->topLevelItemCount(), 1);
+    QCOMPARE(f.child<QTreeView>("tvwMain")->model()->rowCount(), 1);
     QCOMPARE(f.child<QTreeWidget>("lvwToDo")->topLevelItemCount(), 24);
 }
 
@@ -485,7 +485,7 @@ void TestMainWindow::ctrlTab_switchesPagesFromAnywhere()
     TMainWindowFixture f;
     f.open();
     auto *pages = f.child<QTabWidget>("pgcMain");
-    auto *tree = f.child<QTreeWidget>("tvwMain");
+    auto *tree = f.child<QTreeView>("tvwMain");
     tree->setFocus();
     QTest::keyClick(tree, Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(pages->currentIndex(), 1);
@@ -503,9 +503,8 @@ void TestMainWindow::caption_marksUnsavedChanges()
     f.writeFile(QStringLiteral("Projects.dat"), "Header^P1^A^^^\r\n^False^,^T^,^^,^^,^^\r\nEndProject\r\n");
     TfrmMain &frm = f.open();
     QCOMPARE(frm.windowHandle()->title(), QStringLiteral("Project Zelvo"));
-    auto *tree = f.child<QTreeWidget>("tvwMain");
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
-    f.child<QTreeWidget>("lvwItems")->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    f.selectTreeNode(0, 0);
+    f.taskRows().setData(f.taskRows().index(0, 0), Qt::Checked, Qt::CheckStateRole);
     QVERIFY(frm.isWindowModified());
     QCOMPARE(frm.windowHandle()->title(), QStringLiteral("Project Zelvo*"));
     QTest::mouseClick(f.child<QPushButton>("btnSave"), Qt::LeftButton);
@@ -529,11 +528,10 @@ void TestMainWindow::longNames_areCutShortWithTheirWholeTextAsToolTip()
     TfrmMain &frm = f.open();
     const QSize size = frm.size();
     const QSize minimum = frm.minimumSizeHint();
-    auto *tree = f.child<QTreeWidget>("tvwMain");
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    f.selectTreeNode(0, 0);
     QApplication::processEvents();
     const QSize minimumShort = frm.minimumSizeHint();
-    tree->setCurrentItem(tree->topLevelItem(0)->child(1));
+    f.selectTreeNode(0, 1);
     QApplication::processEvents();
 
     // The window keeps its size and its minimum size.
@@ -547,7 +545,7 @@ void TestMainWindow::longNames_areCutShortWithTheirWholeTextAsToolTip()
     QVERIFY(header->width() <= frm.width());
 
     // A task cell cut off shows its whole text as a tool tip; one that fits shows none.
-    auto *list = f.child<QTreeWidget>("lvwItems");
+    auto *list = f.child<QTableView>("lvwItems");
     auto *grid = qobject_cast<TGridDelegate *>(list->itemDelegate());
     QVERIFY(grid);
     QStyleOptionViewItem option;
@@ -570,7 +568,7 @@ void TestMainWindow::longNames_areCutShortWithTheirWholeTextAsToolTip()
     QToolTip::hideText();
 
     // A short name is not cut and has no tool tip.
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    f.selectTreeNode(0, 0);
     QVERIFY(!header->isElided());
     QCOMPARE(header->toolTip(), QString());
 }
@@ -590,8 +588,8 @@ void TestMainWindow::showAgain_keepsThePageAndTheSelection()
     f.writeFile(QStringLiteral("categories.dat"), "A\r\n");
     f.writeFile(QStringLiteral("Projects.dat"), "Header^P1^A^^^\r\n^False^,^T^,^^,^^,^^\r\nEndProject\r\n");
     TfrmMain &frm = f.open();
-    auto *tree = f.child<QTreeWidget>("tvwMain");
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    auto *tree = f.child<QTreeView>("tvwMain");
+    f.selectTreeNode(0, 0);
     auto *pages = f.child<QTabWidget>("pgcMain");
     pages->setCurrentIndex(1);
     if (minimise) {
@@ -605,9 +603,9 @@ void TestMainWindow::showAgain_keepsThePageAndTheSelection()
     }
     QVERIFY(frm.isVisible());
     QCOMPARE(pages->currentIndex(), 1);
-    QCOMPARE(tree->currentItem(), tree->topLevelItem(0)->child(0));
+    QCOMPARE(tree->currentIndex(), f.treeNode(0, 0));
     QCOMPARE(f.child<QLabel>("lblProjName")->text(), QStringLiteral("Project Name:  P1"));
-    QCOMPARE(f.child<QTreeWidget>("lvwItems")->topLevelItemCount(), 1);
+    QCOMPARE(f.taskRows().rowCount(), 1);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -6,6 +6,9 @@
 #include <QList>
 
 class QNetworkAccessManager;
+
+// The alert shows no more of the latest item's title than this.
+inline constexpr qsizetype kMaxAlertTitle = 200;
 class TMessageBox;
 
 // The three requests to the publisher's news service, on the main window's HTTP client, with
@@ -21,8 +24,8 @@ public:
     bool FetchNewsList(const QByteArray &publisherId, const QByteArray &brandCode,
                        const QByteArray &prodtype, const QByteArray &newstarget,
                        QList<QByteArray> &target);
-    // The latest item's id and title (both empty when the service has none). Never shows a
-    // message.
+    // The latest item's id and title (both empty when the service has none), the title cut
+    // to its first kMaxAlertTitle characters for the alert. Never shows a message.
     bool FetchLatestNews(const QByteArray &publisherId, const QByteArray &brandCode,
                          const QByteArray &prodtype, const QByteArray &newstarget,
                          QByteArray &newsId, QByteArray &title);

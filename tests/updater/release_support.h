@@ -50,5 +50,6 @@ bool WriteSignedManifest(const QString &location, const TReleaseManifest &manife
 bool FlipByte(const QString &path);
 
 // A router for php -S: serves the folder, but a file with a marker "NAME.stall" beside it
-// sends half of its bytes and then nothing for the marker's number of seconds.
+// sends half of its bytes and then nothing for the marker's number of seconds; one with a
+// marker "NAME.drip" sends half and then one byte per the marker's number of milliseconds.
 QByteArray StallingRouterScript();

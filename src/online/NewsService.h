@@ -6,10 +6,10 @@
 #include <QList>
 
 class QNetworkAccessManager;
+class TMessageBox;
 
 // The alert shows no more of the latest item's title than this.
 inline constexpr qsizetype kMaxAlertTitle = 200;
-class TMessageBox;
 
 // The three requests to the publisher's news service, on the main window's HTTP client, with
 // the warnings of each operation shown through msgMain. Callers pass the level's publisher ID,

@@ -5,6 +5,7 @@ packages=(
   cmake ninja-build g++          # build
   qt6-base-dev qt6-base-dev-tools # Qt 6: widgets, network, test
   libssl-dev                     # OpenSSL libcrypto
+  zlib1g-dev                     # zlib: skin files inflated with a cap on the output
   libgl-dev                      # Qt6Gui's CMake files look for OpenGL headers
   xvfb xauth                     # a display for the program on a headless machine
   fonts-dejavu-core              # a font for the offscreen and Xvfb windows

@@ -16,6 +16,9 @@ namespace {
 
 enum Column { TitleColumn = 0, PublishedColumn = 1, IdColumn = 2 };
 
+// A tip longer than this would cover the screen.
+constexpr qsizetype kMaxTitleTip = 500;
+
 } // namespace
 
 TfrmNews::TfrmNews(const TOnlineContext &context, const QList<QByteArray> &newsItems,
@@ -35,6 +38,8 @@ TfrmNews::TfrmNews(const TOnlineContext &context, const QList<QByteArray> &newsI
     list->header()->setSectionResizeMode(TitleColumn, QHeaderView::Stretch);
     list->header()->setSectionResizeMode(PublishedColumn, QHeaderView::Fixed);
     list->setColumnWidth(PublishedColumn, 160);
+    list->setTextElideMode(Qt::ElideRight);
+    list->setUniformRowHeights(true);
     // The selection stays as visible when the list loses the focus.
     QPalette palette = list->palette();
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
@@ -68,7 +73,10 @@ void TfrmNews::FormShow()
         const auto field = [&fields](int i) {
             return i < fields.size() ? FromAnsi(fields[i]) : QString();
         };
-        auto *row = new QTreeWidgetItem(QStringList{field(1), field(2), field(0)});
+        // A title is one line, elided at the column's edge; the tip shows more of it.
+        const QString title = FromAnsi(FlattenLineBreaks(fields.value(1)));
+        auto *row = new QTreeWidgetItem(QStringList{title, field(2), field(0)});
+        row->setToolTip(TitleColumn, title.left(kMaxTitleTip));
         row->setData(IdColumn, Qt::UserRole, fields.value(0)); // the id exactly as received
         rows << row;
     }

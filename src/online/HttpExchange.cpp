@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -17,6 +18,13 @@ std::chrono::milliseconds &TransferTimeout()
 {
     static std::chrono::milliseconds timeout = 30s;
     return timeout;
+}
+
+std::chrono::milliseconds &Deadline(THttpPurpose purpose)
+{
+    static std::chrono::milliseconds news = 60s;
+    static std::chrono::milliseconds liveUpdate = 30s;
+    return purpose == THttpPurpose::News ? news : liveUpdate;
 }
 
 bool SchemeAllowed(const QUrl &url)
@@ -56,7 +64,7 @@ public:
     bool failed() const { return m_failed; }
     QByteArray takeBody() { return std::move(m_body); }
 
-private:
+    // Ends the exchange as failed: too large, refused by the sink, or past its deadline.
     void fail()
     {
         m_failed = true;
@@ -64,6 +72,7 @@ private:
         m_reply.abort();
     }
 
+private:
     QNetworkReply &m_reply;
     QIODevice *m_sink;
     qint64 m_maxBytes;
@@ -82,7 +91,7 @@ bool SuccessStatus(const QNetworkReply &reply)
 }
 
 THttpReply Exchange(QNetworkAccessManager &http, QNetworkRequest request, const QByteArray *body,
-                    QIODevice *sink, qint64 maxBytes)
+                    QIODevice *sink, qint64 maxBytes, std::chrono::milliseconds deadline)
 {
     if (HttpWaiting(http))
         return {THttpReply::Outcome::Cancelled, {}}; // never two at once: this one is not sent
@@ -93,6 +102,12 @@ THttpReply Exchange(QNetworkAccessManager &http, QNetworkRequest request, const 
     TBodyReader reader(*reply, sink, maxBytes);
 
     QEventLoop loop;
+    // The inactivity limit alone lets a server that sends a byte now and then hold the
+    // exchange for ever.
+    QTimer overall;
+    overall.setSingleShot(true);
+    QObject::connect(&overall, &QTimer::timeout, &loop, [&reader] { reader.fail(); });
+    overall.start(deadline);
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&reader] { reader.drain(); });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(reply, &QObject::destroyed, &loop, &QEventLoop::quit);
@@ -106,6 +121,7 @@ THttpReply Exchange(QNetworkAccessManager &http, QNetworkRequest request, const 
         reply->setProperty(kCancelledProperty, true);
         reply->abort();
     }
+    overall.stop();
     reply->disconnect(&loop);
     reader.drain();
     THttpReply result;
@@ -132,15 +148,15 @@ QNetworkRequest ClientRequest(const QUrl &url)
 }
 
 THttpReply HttpPost(QNetworkAccessManager &http, QNetworkRequest request, const QByteArray &body,
-                    qint64 maxBytes)
+                    std::chrono::milliseconds deadline, qint64 maxBytes)
 {
-    return Exchange(http, std::move(request), &body, nullptr, maxBytes);
+    return Exchange(http, std::move(request), &body, nullptr, maxBytes, deadline);
 }
 
 THttpReply HttpGet(QNetworkAccessManager &http, QNetworkRequest request, QIODevice &sink,
-                   qint64 maxBytes)
+                   qint64 maxBytes, std::chrono::milliseconds deadline)
 {
-    return Exchange(http, std::move(request), nullptr, &sink, maxBytes);
+    return Exchange(http, std::move(request), nullptr, &sink, maxBytes, deadline);
 }
 
 bool HttpWaiting(const QNetworkAccessManager &http)
@@ -171,4 +187,14 @@ std::chrono::milliseconds HttpTransferTimeout()
 void SetHttpTransferTimeout(std::chrono::milliseconds timeout)
 {
     TransferTimeout() = timeout;
+}
+
+std::chrono::milliseconds HttpDeadline(THttpPurpose purpose)
+{
+    return Deadline(purpose);
+}
+
+void SetHttpDeadline(THttpPurpose purpose, std::chrono::milliseconds deadline)
+{
+    Deadline(purpose) = deadline;
 }

@@ -31,12 +31,14 @@ inline constexpr qint64 kMaxReplyBytes = 16 * 1024 * 1024;
 // A request with the client's fixed headers (User-Agent, Accept) and redirects followed.
 QNetworkRequest ClientRequest(const QUrl &url);
 
-// POSTs body to the request's URL and waits for the reply body (at most maxBytes).
+// POSTs body to the request's URL and waits for the reply body (at most maxBytes). An exchange
+// that has not ended within deadline fails, however steadily the server keeps sending.
 THttpReply HttpPost(QNetworkAccessManager &http, QNetworkRequest request, const QByteArray &body,
-                    qint64 maxBytes = kMaxReplyBytes);
-// GETs the request's URL, writing the body into sink as it arrives (at most maxBytes).
+                    std::chrono::milliseconds deadline, qint64 maxBytes = kMaxReplyBytes);
+// GETs the request's URL, writing the body into sink as it arrives (at most maxBytes), within
+// deadline.
 THttpReply HttpGet(QNetworkAccessManager &http, QNetworkRequest request, QIODevice &sink,
-                   qint64 maxBytes);
+                   qint64 maxBytes, std::chrono::milliseconds deadline);
 
 // Whether an exchange is waiting on this client; a second one would be refused.
 bool HttpWaiting(const QNetworkAccessManager &http);
@@ -47,3 +49,9 @@ void CancelHttpWaiting(QNetworkAccessManager &http);
 // shorten it).
 std::chrono::milliseconds HttpTransferTimeout();
 void SetHttpTransferTimeout(std::chrono::milliseconds timeout);
+
+// The overall deadlines of the program's requests: a news request 60 seconds, a download of the
+// live update (its update information) 30 seconds. Tests shorten them.
+enum class THttpPurpose { News, LiveUpdate };
+std::chrono::milliseconds HttpDeadline(THttpPurpose purpose);
+void SetHttpDeadline(THttpPurpose purpose, std::chrono::milliseconds deadline);

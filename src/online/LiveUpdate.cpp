@@ -42,7 +42,8 @@ THttpReply::Outcome TLiveUpdate::download(const QByteArray &url, const QString &
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return THttpReply::Outcome::Failed;
-    const THttpReply reply = HttpGet(m_http, ClientRequest(QUrl(FromAnsi(url))), file, maxBytes);
+    const THttpReply reply = HttpGet(m_http, ClientRequest(QUrl(FromAnsi(url))), file, maxBytes,
+                                     HttpDeadline(THttpPurpose::LiveUpdate));
     if (reply.received() && file.commit())
         return THttpReply::Outcome::Received;
     file.cancelWriting();
@@ -66,8 +67,12 @@ void TLiveUpdate::CheckForUpdate(bool silent)
                  kMaxUpdateInfoBytes);
     if (outcome == THttpReply::Outcome::Cancelled)
         return; // the window is closing
-    const QByteArray version =
-        outcome == THttpReply::Outcome::Received ? publishedVersion(infoFile) : QByteArray();
+    if (outcome == THttpReply::Outcome::Failed) {
+        // "No updates" here would keep the user on an old version, believing it current.
+        unreachable(silent);
+        return;
+    }
+    const QByteArray version = publishedVersion(infoFile);
     if (!UpdateOffered(version, AppVersion)) {
         noUpdate(silent);
         return;
@@ -93,6 +98,12 @@ void TLiveUpdate::CheckForUpdate(bool silent)
         return;
     TPlatform::current().shellOpen(
         updater, FromAnsi(UpdateBaseURL() + ' ' + AppVersion + " A"));
+}
+
+void TLiveUpdate::unreachable(bool silent)
+{
+    if (!silent)
+        m_msgMain.show(kUpdateLocationUnreachable, QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void TLiveUpdate::noUpdate(bool silent)

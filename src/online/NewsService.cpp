@@ -22,7 +22,8 @@ std::optional<QByteArray> TNewsService::request(const QByteArray &script,
     QNetworkRequest request = ClientRequest(QUrl(FromAnsi(url)));
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QByteArray("multipart/form-data; boundary=" + boundary));
-    const THttpReply reply = HttpPost(m_http, request, MultipartBody(fields, boundary));
+    const THttpReply reply = HttpPost(m_http, request, MultipartBody(fields, boundary),
+                                      HttpDeadline(THttpPurpose::News));
     m_cancelled = reply.outcome == THttpReply::Outcome::Cancelled;
     if (m_cancelled)
         return std::nullopt;
@@ -64,7 +65,7 @@ bool TNewsService::FetchLatestNews(const QByteArray &publisherId, const QByteArr
         return false;
     const TLatestNews latest = ReadLatestNewsReply(*reply);
     newsId = latest.id;
-    title = latest.title;
+    title = latest.title.left(kMaxAlertTitle); // one byte per character
     return true;
 }
 

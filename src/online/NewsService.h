@@ -8,6 +8,9 @@
 class QNetworkAccessManager;
 class TMessageBox;
 
+// The alert shows no more of the latest item's title than this.
+inline constexpr qsizetype kMaxAlertTitle = 200;
+
 // The three requests to the publisher's news service, on the main window's HTTP client, with
 // the warnings of each operation shown through msgMain. Callers pass the level's publisher ID,
 // BranderCode, the level's code and "UA".
@@ -21,8 +24,8 @@ public:
     bool FetchNewsList(const QByteArray &publisherId, const QByteArray &brandCode,
                        const QByteArray &prodtype, const QByteArray &newstarget,
                        QList<QByteArray> &target);
-    // The latest item's id and title (both empty when the service has none). Never shows a
-    // message.
+    // The latest item's id and title (both empty when the service has none), the title cut
+    // to its first kMaxAlertTitle characters for the alert. Never shows a message.
     bool FetchLatestNews(const QByteArray &publisherId, const QByteArray &brandCode,
                          const QByteArray &prodtype, const QByteArray &newstarget,
                          QByteArray &newsId, QByteArray &title);

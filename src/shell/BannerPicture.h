@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
+#include <QSize>
 #include <QString>
 
 class QLabel;
@@ -22,7 +24,33 @@ bool IsAnimatedBannerName(const QString &shownName);
 // letter case.
 QString BannerSourceFile(const QString &appDir, int number, const QString &shownName);
 
-// Reads the picture of path into label in the format its shown name tells: an animated GIF
-// that plays at once, or a still picture; the label takes the picture's size. False (label
-// left as it was) when the file cannot be read as a picture.
-bool LoadBannerPicture(QLabel &label, const QString &path, const QString &shownName);
+// A banner is never shown taller than this, so the window still fits a small screen, nor
+// wider than its strip; it is never read wider than kMaxBannerWidth.
+inline constexpr int kMaxBannerHeight = 200;
+inline constexpr int kMaxBannerWidth = 4096;
+
+// The size a picture takes in a strip with room for bounds: its own size when it fits, else
+// scaled down to fit, aspect ratio kept.
+QSize FittedBannerSize(QSize natural, QSize bounds);
+
+// The picture of one banner label: read once, and shown scaled down to fit its strip.
+class TBannerPicture {
+public:
+    // Reads the picture of path into label in the format its shown name tells: an animated
+    // GIF that plays at once, or a still picture. False (label left as it was) when the file
+    // cannot be read as a picture.
+    bool load(QLabel &label, const QString &path, const QString &shownName);
+    // Shows the picture at its own size or, when that does not fit width by
+    // kMaxBannerHeight, scaled down to fit (FittedBannerSize); the label takes that size.
+    void fit(int width);
+    // The label's size; empty before a load.
+    QSize shownSize() const;
+
+private:
+    bool loadAnimated(QLabel &label, const QString &path);
+    bool loadStill(const QString &path, const QString &shownName);
+
+    QLabel *m_label = nullptr;
+    QImage m_still; // the still picture as read; null for an animated one
+    QSize m_read;   // the picture's size as read
+};

@@ -136,13 +136,27 @@ void TBranding::loadBanner()
     const bool animated = IsAnimatedBannerName(shownName);
     QLabel *shown = animated ? w.gifBanner : w.imgBanner;
     QLabel *other = animated ? w.imgBanner : w.gifBanner;
-    if (source.isEmpty() || !LoadBannerPicture(*shown, source, shownName)) {
+    if (source.isEmpty() || !m_banner.load(*shown, source, shownName)) {
         w.panBanner->hide();
         return;
     }
     other->hide();
     shown->show();
-    w.panBanner->setFixedHeight(shown->height() + 10);
+    fitBanner();
+}
+
+// A picture too large for the strip is shown scaled down to its width and at most
+// kMaxBannerHeight high; the strip is the shown picture's height plus 10.
+void TBranding::fitBanner()
+{
+    if (m_banner.shownSize().isEmpty()) { // no picture: the strip keeps its height
+        centreBanner();
+        return;
+    }
+    m_banner.fit(w.panBanner->width());
+    const int height = m_banner.shownSize().height() + 10;
+    if (w.panBanner->height() != height || w.panBanner->minimumHeight() != height)
+        w.panBanner->setFixedHeight(height);
     centreBanner();
 }
 
@@ -231,7 +245,7 @@ bool TBranding::eventFilter(QObject *watched, QEvent *event)
     // The strip gets its final width from the layouts after the window's own resize event:
     // centring again when the strip itself changes keeps the picture in the middle.
     if (watched == w.panBanner && event->type() == QEvent::Resize)
-        centreBanner();
+        fitBanner();
     if (event->type() != QEvent::MouseButtonRelease)
         return QObject::eventFilter(watched, event);
     const auto *mouse = static_cast<QMouseEvent *>(event);

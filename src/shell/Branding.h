@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/BannerPicture.h"
 #include "util/BrandingSettings.h"
 
 #include <QObject>
@@ -60,6 +61,7 @@ private:
     void chooseWelcomePage();
     void chooseBanner();
     void loadBanner();
+    void fitBanner();
     void chooseLinks();
     void loadSkinFile();
     void loadIconFile();
@@ -68,4 +70,5 @@ private:
     QString m_appDir;
     TBrandingSettings &m_settings;
     Widgets w;
+    TBannerPicture m_banner;
 };

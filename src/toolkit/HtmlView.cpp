@@ -3,13 +3,22 @@
 #include "util/CodePage.h"
 #include "util/UUtils.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
+#include <QPainter>
 #include <QTextDocument>
 
 namespace {
 
-// The bytes of a data: address ("data:[type][;base64],payload"); false when it is not one.
-bool DecodeDataUrl(const QUrl &url, QByteArray &payload)
+// Embedded pictures past these are not decoded: a few bytes of a compressed picture can
+// claim a size whose decoding takes gigabytes.
+constexpr qsizetype kMaxPictureBytes = 8 * 1024 * 1024;
+constexpr int kMaxPictureSide = 4096;
+
+// The bytes of a data: address ("data:[type][;base64],payload"); false when it is not one or
+// its payload is larger than kMaxPictureBytes (refused before it is decoded).
+bool DecodeDataUrl(const QUrl &url, QByteArray &payload, bool &tooLarge)
 {
     if (url.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) != 0)
         return false;
@@ -18,8 +27,14 @@ bool DecodeDataUrl(const QUrl &url, QByteArray &payload)
     if (comma < 0)
         return false;
     const QByteArray header = encoded.left(comma).toLower();
+    const bool base64 = header.endsWith(";base64");
+    // Percent-decoding and base64 decoding never make the text longer.
+    const qsizetype bound = (encoded.size() - comma - 1) * (base64 ? 3 : 4) / 4;
+    tooLarge = bound > kMaxPictureBytes;
+    if (tooLarge)
+        return false;
     const QByteArray data = QByteArray::fromPercentEncoding(encoded.mid(comma + 1));
-    if (header.endsWith(";base64")) {
+    if (base64) {
         const auto decoded =
             QByteArray::fromBase64Encoding(data, QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded)
@@ -28,7 +43,34 @@ bool DecodeDataUrl(const QUrl &url, QByteArray &payload)
     } else {
         payload = data;
     }
-    return true;
+    tooLarge = payload.size() > kMaxPictureBytes;
+    return !tooLarge;
+}
+
+// The picture of the bytes when its header names a size within kMaxPictureSide each way; a
+// null picture otherwise. The size is read before anything is decoded.
+QImage DecodeBoundedPicture(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+        return QImage();
+    return reader.read();
+}
+
+// A small framed square where an embedded picture could not be shown.
+QImage Placeholder()
+{
+    QImage picture(16, 16, QImage::Format_ARGB32);
+    picture.fill(QColor(0xE0, 0xE0, 0xE0));
+    QPainter painter(&picture);
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawRect(0, 0, 15, 15);
+    painter.drawLine(0, 0, 15, 15);
+    return picture;
 }
 
 } // namespace
@@ -72,11 +114,15 @@ QVariant THtmlView::loadResource(int type, const QUrl &name)
 {
     if (type == QTextDocument::ImageResource) {
         QByteArray bytes;
-        if (DecodeDataUrl(name, bytes)) {
-            const QImage picture = QImage::fromData(bytes);
+        bool tooLarge = false;
+        const bool embedded = DecodeDataUrl(name, bytes, tooLarge);
+        if (embedded) {
+            const QImage picture = DecodeBoundedPicture(bytes);
             if (!picture.isNull())
                 return picture;
         }
+        if (embedded || tooLarge)
+            return Placeholder();
         QImage nothing(1, 1, QImage::Format_ARGB32);
         nothing.fill(Qt::transparent);
         return nothing;

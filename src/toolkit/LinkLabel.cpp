@@ -1,6 +1,6 @@
 #include "toolkit/LinkLabel.h"
 
-#include "util/Platform.h"
+#include "util/UUtils.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -30,10 +30,9 @@ void TLinkLabel::setLink(const QString &caption, const QString &address)
     setAddress(address);
 }
 
-void TLinkLabel::open()
+bool TLinkLabel::open()
 {
-    if (!m_address.isEmpty())
-        TPlatform::current().openUrl(m_address);
+    return !m_address.isEmpty() && OpenAddress(m_address);
 }
 
 void TLinkLabel::mousePressEvent(QMouseEvent *event)

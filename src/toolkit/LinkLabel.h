@@ -5,7 +5,7 @@
 
 // A link label: its caption underlined in the link colour with a hand cursor; a click (or
 // Enter or Space when it has the focus) opens its address with the desktop's own handler for
-// it. A label without an address does nothing.
+// it, when it is a web or mail address. A label without an address does nothing.
 class TLinkLabel : public QLabel
 {
     Q_OBJECT
@@ -18,8 +18,8 @@ public:
     // Caption and address together; the accessible name follows the caption.
     void setLink(const QString &caption, const QString &address);
 
-    // Opens the address (what a click does).
-    void open();
+    // Opens the address (what a click does); true when it was opened.
+    bool open();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

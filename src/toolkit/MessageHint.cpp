@@ -19,6 +19,7 @@ constexpr int kTipWidth = 16;    // of the tip where it meets the body
 constexpr int kTipInset = 28;    // from the body's right edge to the tip
 constexpr int kPadding = 10;     // around the text
 constexpr int kRadius = 6;
+constexpr int kMaxTextWidth = 400;
 
 QFont BalloonFont()
 {
@@ -65,8 +66,15 @@ void TMessageHint::layOut()
 {
     QString shown = m_text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    const QRect textBounds =
-        QFontMetrics(font()).boundingRect(QRect(0, 0, 400, 10000), Qt::TextWordWrap, shown);
+    // Words too long for the balloon's width (a server's title without blanks) are broken.
+    const QFontMetrics metrics(font());
+    const QRect room(0, 0, kMaxTextWidth, 10000);
+    m_textFlags = Qt::TextWordWrap;
+    QRect textBounds = metrics.boundingRect(room, m_textFlags, shown);
+    if (textBounds.width() > kMaxTextWidth) {
+        m_textFlags = Qt::TextWrapAnywhere;
+        textBounds = metrics.boundingRect(room, m_textFlags, shown);
+    }
     const int bodyWidth = qMax(textBounds.width() + 2 * kPadding, kTipInset + kTipWidth);
     const int bodyHeight = textBounds.height() + 2 * kPadding;
     m_textRect = QRect(kPadding, kTipHeight + kPadding, textBounds.width(), textBounds.height());
@@ -117,7 +125,7 @@ void TMessageHint::paintEvent(QPaintEvent *)
     painter.drawPath(path);
     QString shown = m_text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    painter.drawText(m_textRect, Qt::TextWordWrap, shown);
+    painter.drawText(m_textRect, m_textFlags, shown);
 }
 
 void TMessageHint::hideEvent(QHideEvent *event)

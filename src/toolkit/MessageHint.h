@@ -35,4 +35,5 @@ private:
     QPoint m_tip;
     int m_tipX = 0; // x of the tip inside the widget
     QRect m_textRect;
+    int m_textFlags = Qt::TextWordWrap;
 };

@@ -11,7 +11,7 @@
 QString BuiltInSkin();
 
 // The style sheet of a skin file's bytes; false (and sheet untouched) when they are not a
-// compressed UTF-8 text.
+// compressed UTF-8 text of at most the length they claim (and at most 16 MiB).
 bool DecodeSkin(const QByteArray &stored, QString &sheet);
 // The bytes of a skin file holding sheet.
 QByteArray EncodeSkin(const QString &sheet);

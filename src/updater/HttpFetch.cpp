@@ -6,7 +6,7 @@
 #include <QNetworkRequest>
 
 THttpFetch::THttpFetch(QNetworkAccessManager &http, const QUrl &url, QIODevice &sink,
-                       qint64 maxBytes, int inactivityMs, QObject *parent)
+                       qint64 maxBytes, int inactivityMs, qint64 deadlineMs, QObject *parent)
     : QObject(parent), m_url(url), m_sink(sink), m_maxBytes(maxBytes)
 {
     QNetworkRequest request(url);
@@ -17,10 +17,14 @@ THttpFetch::THttpFetch(QNetworkAccessManager &http, const QUrl &url, QIODevice &
     m_inactivity.setSingleShot(true);
     m_inactivity.setInterval(inactivityMs);
     connect(&m_inactivity, &QTimer::timeout, this, [this] { stop(TFetchResult::Stalled); });
+    m_deadline.setSingleShot(true);
+    m_deadline.setInterval(std::chrono::milliseconds(qMax<qint64>(deadlineMs, 1)));
+    connect(&m_deadline, &QTimer::timeout, this, [this] { stop(TFetchResult::TooSlow); });
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &THttpFetch::checkAnnouncedSize);
     connect(m_reply, &QNetworkReply::readyRead, this, &THttpFetch::readBody);
     connect(m_reply, &QNetworkReply::finished, this, &THttpFetch::replyFinished);
     m_inactivity.start();
+    m_deadline.start();
 }
 
 THttpFetch::~THttpFetch()
@@ -79,6 +83,7 @@ void THttpFetch::replyFinished()
         readBody();
     m_done = true;
     m_inactivity.stop();
+    m_deadline.stop();
     QNetworkReply *reply = m_reply;
     m_reply = nullptr;
     reply->deleteLater();

@@ -16,19 +16,22 @@ enum class TFetchResult {
     HttpError,    // the server answered with a status other than 200
     NetworkError, // no connection, or the transfer broke
     Stalled,      // nothing arrived for the inactivity timeout
+    TooSlow,      // not complete by the overall deadline
     TooLarge,     // more bytes than allowed
     WriteFailed,  // the sink refused the bytes
     Aborted,      // abort() was called
 };
 
 // One HTTP GET into a device, hashing the bytes as they arrive. It never takes more than
-// maxBytes, and gives up when nothing arrives for inactivityMs. finished() is emitted once.
+// maxBytes, and gives up when nothing arrives for inactivityMs or when it is not complete
+// deadlineMs after it started (a server sending a byte now and then never stalls). finished()
+// is emitted once.
 class THttpFetch : public QObject {
     Q_OBJECT
 
 public:
     THttpFetch(QNetworkAccessManager &http, const QUrl &url, QIODevice &sink, qint64 maxBytes,
-               int inactivityMs, QObject *parent = nullptr);
+               int inactivityMs, qint64 deadlineMs, QObject *parent = nullptr);
     ~THttpFetch() override;
 
     void abort();
@@ -54,6 +57,7 @@ private:
     QCryptographicHash m_hash{QCryptographicHash::Sha256};
     QPointer<QNetworkReply> m_reply;
     QTimer m_inactivity;
+    QTimer m_deadline;
     TFetchResult m_stopReason = TFetchResult::Ok;
     bool m_done = false;
 };

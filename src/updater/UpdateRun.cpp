@@ -115,9 +115,19 @@ THttpFetch *TUpdateRun::fetch(const QString &path, QIODevice &sink, qint64 maxBy
 {
     QUrl relative;
     relative.setPath(path, QUrl::DecodedMode);
+    // Every fetch gets what is left of the release's time.
+    const qint64 remainingMs = m_downloadLimitMs - m_downloading.elapsed();
     m_fetch = new THttpFetch(m_http, m_arguments.baseUrl.resolved(relative), sink, maxBytes,
-                             m_options.transferTimeoutMs, this);
+                             m_options.transferTimeoutMs, remainingMs, this);
     return m_fetch;
+}
+
+qint64 TUpdateRun::downloadLimitMs(qint64 announcedBytes) const
+{
+    constexpr qint64 tenMB = 10 * 1000 * 1000;
+    // In two parts, so that no size a manifest may announce overflows.
+    return m_options.downloadBaseMs + announcedBytes / tenMB * m_options.downloadMsPer10MB +
+           announcedBytes % tenMB * m_options.downloadMsPer10MB / tenMB;
 }
 
 QString TUpdateRun::fetchProblem(TFetchResult result, const QString &detail, const QString &what) const
@@ -132,6 +142,10 @@ QString TUpdateRun::fetchProblem(TFetchResult result, const QString &detail, con
     case TFetchResult::Stalled:
         return QStringLiteral("The update server stopped sending %1: nothing arrived for %2 seconds.")
             .arg(what, QLocale().toString(m_options.transferTimeoutMs / 1000.0, 'g', 3));
+    case TFetchResult::TooSlow:
+        return QStringLiteral("The update server was too slow: %1 had not arrived within the "
+                              "%2 minutes allowed for this download.")
+            .arg(what, QLocale().toString(m_downloadLimitMs / 60000.0, 'g', 3));
     case TFetchResult::TooLarge:
         // A release file has its size in the signed manifest; the manifest and signature
         // have fixed limits.
@@ -150,6 +164,8 @@ void TUpdateRun::fetchManifest()
 {
     emit statusChanged(QStringLiteral("Looking for the new version at %1…")
                            .arg(m_arguments.baseUrl.toDisplayString()));
+    m_downloading.start();
+    m_downloadLimitMs = downloadLimitMs(0);
     m_buffer = std::make_unique<QBuffer>();
     m_buffer->open(QIODevice::WriteOnly);
     connect(fetch(ManifestFileName, *m_buffer, MaxManifestSize), &THttpFetch::finished, this,
@@ -204,6 +220,7 @@ void TUpdateRun::checkManifest()
     m_manifest = check.manifest;
     for (const TReleaseFile &file : m_manifest.files)
         m_totalBytes += file.size;
+    m_downloadLimitMs = downloadLimitMs(m_totalBytes);
     m_ownsWork = true;
     if (!m_installer.prepareStaging()) {
         fail(QStringLiteral("The staging folder could not be made in the program's folder."));

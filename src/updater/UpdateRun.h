@@ -22,6 +22,10 @@ struct TUpdaterOptions {
     QString appDir;             // ends in a separator
     QByteArray trustedKeyPem;   // the publisher's public key
     int transferTimeoutMs = 30000; // a download that receives nothing for this long fails
+    // The whole download of a release (manifest, signature and files) may take this long,
+    // plus downloadMsPer10MB for every 10 MB its manifest announces.
+    qint64 downloadBaseMs = 10 * 60 * 1000;
+    qint64 downloadMsPer10MB = 60 * 1000;
     int exitWaitMs = 30000;        // how long the program may take to close
     int exitPollMs = 200;
     std::function<void()> afterInstallStep; // see TUpdateInstaller::afterStep
@@ -70,6 +74,7 @@ private:
     void fileFetched(TFetchResult result, const QString &detail);
     void install();
     THttpFetch *fetch(const QString &path, QIODevice &sink, qint64 maxBytes);
+    qint64 downloadLimitMs(qint64 announcedBytes) const;
     QString fetchProblem(TFetchResult result, const QString &detail, const QString &what) const;
     void fail(const QString &sentence);
     void finish(TUpdateResult result, const QString &message, bool restartOldProgram);
@@ -83,6 +88,8 @@ private:
     QNetworkAccessManager m_http;
     QTimer m_exitPoll;
     QElapsedTimer m_exitWaited; // since the program was first seen running
+    QElapsedTimer m_downloading; // since the manifest was asked for
+    qint64 m_downloadLimitMs = 0;
     THttpFetch *m_fetch = nullptr;
     std::unique_ptr<QBuffer> m_buffer;
     QByteArray m_manifestBytes;

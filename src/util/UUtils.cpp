@@ -1,6 +1,7 @@
 #include "util/UUtils.h"
 
 #include "util/CodePage.h"
+#include "util/OpenableAddress.h"
 #include "util/Platform.h"
 
 #include <cstring>
@@ -60,19 +61,36 @@ QByteArray BrowserProgramFromCommand(const QByteArray &command)
 
 bool OpenInBrowser(const QByteArray &url)
 {
+    // An empty address still goes to the browser, which then shows its start page.
+    QString address;
+    if (!url.isEmpty()) {
+        const std::optional<QString> openable = OpenableAddress(FromAnsi(url));
+        if (!openable)
+            return false;
+        address = *openable;
+    }
     TPlatform &platform = TPlatform::current();
     const QString command = platform.browserCommand();
     if (!command.isEmpty()) {
         // Whether the shell could start the program is not reported, as with the shell's
-        // own "open": a browser is known.
-        platform.shellOpen(ProgramFromCommand(command, QChar(u'"')), FromAnsi(url));
+        // own "open": a browser is known. The address is one quoted argument, which its
+        // encoding keeps from adding switches of its own.
+        const QString parameter =
+            address.isEmpty() ? QString() : QStringLiteral("\"%1\"").arg(address);
+        platform.shellOpen(ProgramFromCommand(command, QChar(u'"')), parameter);
         return true;
     }
 #ifdef Q_OS_WIN
     return false;
 #else
-    return platform.openUrl(FromAnsi(url));
+    return platform.openUrl(address);
 #endif
+}
+
+bool OpenAddress(const QString &address)
+{
+    const std::optional<QString> openable = OpenableAddress(address);
+    return openable && TPlatform::current().openUrl(*openable);
 }
 
 QList<QByteArray> SplitString(char delimiter, const QByteArray &text)

@@ -2,14 +2,21 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 
 // Small text and shell routines. All text is Windows-1252 bytes.
 
 // Starts the default web browser on url. When the platform reports a registered browser
 // command (Windows), that command is reduced to its program (BrowserProgramFromCommand) and
-// started with the url as its parameter; otherwise the desktop's handler for web addresses
-// opens it. False only when no browser is known.
+// started with the url, double-quoted, as its parameter; otherwise the desktop's handler for
+// web addresses opens it. Only an openable address (OpenableAddress) or an empty one is
+// handed over. True when it was opened: false for an address that is not openable, and when
+// no browser is known.
 bool OpenInBrowser(const QByteArray &url);
+
+// Opens an openable address (OpenableAddress) with the desktop's own handler for it; false
+// when it is not openable or no handler is known.
+bool OpenAddress(const QString &address);
 
 // The program of a registered browser command: lower-cased (A-Z only), cut after the first
 // ".exe", double quotes removed. "\"C:\\B\\X.EXE\" -a %1" gives "c:\\b\\x.exe"; a command

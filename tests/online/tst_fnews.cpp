@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QNetworkAccessManager>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -22,7 +23,10 @@ const QString kDetails = QStringLiteral("/getnewsdetails.php");
 // A news window over three records, its details requests answered by a scripted server, in
 // an application directory with a settings file whose LastNewsId is 5.
 struct TNewsWindowFixture {
-    TNewsWindowFixture()
+    explicit TNewsWindowFixture(ByteList records = {"12^Spring offer^May 1, 2026",
+                                                    "11^Winter tips^Jan 3, 2026",
+                                                    "7^Welcome^Dec 1, 2025"})
+        : items(std::move(records))
     {
         msgMain.setScripted(true);
         settings = MasterBrand(server.baseUrl());
@@ -58,8 +62,7 @@ struct TNewsWindowFixture {
     QNetworkAccessManager http;
     TMessageBox msgMain;
     TBrandingSettings settings;
-    const ByteList items{"12^Spring offer^May 1, 2026", "11^Winter tips^Jan 3, 2026",
-                         "7^Welcome^Dec 1, 2025"};
+    const ByteList items;
     std::unique_ptr<TfrmNews> frm;
     QTreeWidget *list = nullptr;
     THtmlView *body = nullptr;
@@ -73,6 +76,7 @@ class TestNewsWindow : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void show_listsTitlesAndDatesInOrder_withoutIds();
+    void longTitle_isOneElidedLine();
     void openRow_sendsItsIdShowsTheBodyAndStoresTheId_data();
     void openRow_sendsItsIdShowsTheBodyAndStoresTheId();
     void clickWhileLoading_doesNotMoveTheSelection();
@@ -112,6 +116,26 @@ void TestNewsWindow::show_listsTitlesAndDatesInOrder_withoutIds()
     QCOMPARE(f.selectedRow(), -1);
     QVERIFY(f.body->toPlainText().isEmpty());
     QCOMPARE(f.server.requests().size(), 0);
+}
+
+// A server's title of thousands of characters with line breaks neither widens the window nor
+// makes its row taller.
+void TestNewsWindow::longTitle_isOneElidedLine()
+{
+    const QByteArray longTitle = QByteArray("Line one\r\nline two ").repeated(400);
+    TNewsWindowFixture f({"12^" + longTitle + "^May 1, 2026", "11^Short^Jan 3, 2026"});
+    QVERIFY(QTest::qWaitForWindowExposed(f.frm.get()));
+
+    QCOMPARE(f.frm->size(), QSize(682, 411));
+    const QTreeWidgetItem *row = f.list->topLevelItem(0);
+    QVERIFY(!row->text(0).contains(QLatin1Char('\n')));
+    QVERIFY(!row->text(0).contains(QLatin1Char('\r')));
+    QCOMPARE(f.list->visualItemRect(row).height(),
+             f.list->visualItemRect(f.list->topLevelItem(1)).height());
+    QVERIFY(f.list->columnWidth(0) + f.list->columnWidth(1) <= f.list->viewport()->width());
+    QVERIFY(!f.list->horizontalScrollBar()->isVisible());
+    QVERIFY(row->toolTip(0).startsWith(QStringLiteral("Line one  line two")));
+    QVERIFY(row->toolTip(0).size() < 1000);
 }
 
 void TestNewsWindow::openRow_sendsItsIdShowsTheBodyAndStoresTheId_data()

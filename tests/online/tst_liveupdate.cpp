@@ -1,3 +1,4 @@
+#include "common/DrippingServer.h"
 #include "common/RecordingPlatform.h"
 #include "online/HttpExchange.h"
 #include "online/LiveUpdate.h"
@@ -62,6 +63,7 @@ struct TUpdateFixture {
     {
         SetUpdateBaseURL(QByteArray());
         SetHttpTransferTimeout(30s);
+        SetHttpDeadline(THttpPurpose::LiveUpdate, 30s);
     }
 
     QString appFile(const QString &name) const { return appDir.filePath(name); }
@@ -178,8 +180,10 @@ void TestLiveUpdate::failedDownload_leavesNoFile_andSpeaksOnlyWhenNotSilent_data
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<bool>("silent");
-    for (const QString &failure : {QStringLiteral("404"), QStringLiteral("unreachable"),
-                                   QStringLiteral("larger than 64 KiB")}) {
+    for (const QString &failure : {QStringLiteral("404"), QStringLiteral("500"),
+                                   QStringLiteral("unreachable"),
+                                   QStringLiteral("larger than 64 KiB"),
+                                   QStringLiteral("dripping past the deadline")}) {
         QTest::addRow("%s, button", qPrintable(failure)) << failure << false;
         QTest::addRow("%s, silent", qPrintable(failure)) << failure << true;
     }
@@ -191,10 +195,18 @@ void TestLiveUpdate::failedDownload_leavesNoFile_andSpeaksOnlyWhenNotSilent()
     QFETCH(bool, silent);
     TUpdateFixture f;
     QVERIFY(f.server.isRunning());
-    if (failure == QLatin1String("unreachable"))
+    TDrippingServer dripping(200ms);
+    if (failure == QLatin1String("unreachable")) {
         SetUpdateBaseURL(UnreachableBaseUrl() + "liveupdate/project_zelvo/");
-    else if (failure.startsWith(QLatin1String("larger")))
+    } else if (failure == QLatin1String("500")) {
+        f.server.reply(QLatin1Char('/') + kInfoPath, "[APPLICATION]\r\nVersion=9.0\r\n", 500);
+    } else if (failure.startsWith(QLatin1String("larger"))) {
         f.server.sizedReply(QLatin1Char('/') + kInfoPath, kMaxUpdateInfoBytes + 1);
+    } else if (failure.startsWith(QLatin1String("dripping"))) {
+        // Well under the size limit, and never quiet long enough for the inactivity limit.
+        SetUpdateBaseURL(dripping.baseUrl());
+        SetHttpDeadline(THttpPurpose::LiveUpdate, 1s);
+    }
     // A copy from an earlier check must not be read instead.
     QFile old(f.appFile(kUpdateInfoFileName));
     QVERIFY(old.open(QIODevice::WriteOnly));
@@ -202,7 +214,7 @@ void TestLiveUpdate::failedDownload_leavesNoFile_andSpeaksOnlyWhenNotSilent()
     old.close();
 
     f.update.CheckForUpdate(silent);
-    QCOMPARE(f.messages(), silent ? QStringList() : QStringList{kNoUpdates});
+    QCOMPARE(f.messages(), silent ? QStringList() : QStringList{kUpdateLocationUnreachable});
     QCOMPARE(QDir(f.appDir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
@@ -228,7 +240,7 @@ void TestLiveUpdate::stallingLocation_timesOut()
     clock.start();
     f.update.CheckForUpdate(false);
     QVERIFY2(clock.elapsed() < 4000, "the stalled download was not cut off");
-    QCOMPARE(f.messages(), QStringList{kNoUpdates});
+    QCOMPARE(f.messages(), QStringList{kUpdateLocationUnreachable});
     QVERIFY(!QFile::exists(f.appFile(kUpdateInfoFileName)));
 }
 

@@ -115,6 +115,10 @@ void TestNewsCheck::poll_alertsOnlyForANewerItem_data()
                                            << QByteArray("+8^Item eight^May 2\xAF" "OK") << QString();
     QTest::newRow("latest id not a number") << QByteArray("7")
                                             << QByteArray("abc^Odd^May 1\xAF" "OK") << QString();
+    QTest::newRow("long title without blanks: its first 200 characters")
+        << QByteArray("7")
+        << "8^" + QByteArray(200, 'W') + QByteArray(5000, 'x') + "^May 2\xAF" "OK"
+        << QStringLiteral("You've Got A Message!\r\n") + QString(200, QLatin1Char('W'));
     QTest::newRow("no news") << QByteArray("7") << QByteArray("OK") << QString();
     QTest::newRow("error code") << QByteArray("7") << QByteArray("INVALIDUSER") << QString();
 }
@@ -139,6 +143,8 @@ void TestNewsCheck::poll_alertsOnlyForANewerItem()
         QCOMPARE(f.hint()->text(), alert);
         QCOMPARE(f.hint()->accessibleName(), QString(alert).replace(QLatin1String("\r\n"),
                                                                      QLatin1String("\n")));
+        // Wrapped to a balloon, however long its words.
+        QVERIFY2(f.hint()->width() < 480, qPrintable(QString::number(f.hint()->width())));
     }
     QCOMPARE(f.messages(), QStringList());
     // The poll never stores an id.

@@ -1,3 +1,4 @@
+#include "common/DrippingServer.h"
 #include "online/HttpExchange.h"
 #include "online/NewsService.h"
 #include "online_support.h"
@@ -78,6 +79,8 @@ private Q_SLOTS:
     void transportFailures_countAsEmptyReply();
     void largestReply_isAccepted();
     void stallingServer_timesOut();
+    void drippingServer_isGivenUpAtTheDeadline_data();
+    void drippingServer_isGivenUpAtTheDeadline();
     void redirect_isFollowed();
     void cookies_areKept();
     void secondRequest_whileOneWaits_isNotSent();
@@ -96,6 +99,7 @@ void TestNewsService::initTestCase()
 void TestNewsService::cleanup()
 {
     SetHttpTransferTimeout(30s);
+    SetHttpDeadline(THttpPurpose::News, 60s);
 }
 
 void TestNewsService::requestFields_asTheServerParsesThem_data()
@@ -210,6 +214,10 @@ void TestNewsService::replies_giveResultAndMessagePerOperation_data()
                                         << true << ByteList{"12", "Twelve"} << QStringList();
     QTest::newRow("latest: OK alone") << latest << QByteArray("OK") << true << noLatest
                                       << QStringList();
+    const QByteArray longTitle = QByteArray(200, 'T') + QByteArray(5000, 'x');
+    QTest::newRow("latest: long title cut to 200 characters")
+        << latest << "13^" + longTitle + "^May 2\xAF" "OK" << true
+        << ByteList{"13", QByteArray(200, 'T')} << QStringList();
     for (const char *code : {"", "CONNECTIONFAIL", "INVALIDUSER", "INVALIDPRODUCT",
                              "INVALIDNEWS", "garbage"})
         QTest::addRow("latest: '%s' is silent", code)
@@ -322,6 +330,36 @@ void TestNewsService::stallingServer_timesOut()
     QVERIFY(!Run(f, Operation::List, results));
     QVERIFY2(clock.elapsed() < 4000, "the stalled request was not cut off");
     QCOMPARE(f.messages(), QStringList{kTrouble});
+}
+
+void TestNewsService::drippingServer_isGivenUpAtTheDeadline_data()
+{
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("list") << int(Operation::List) << QStringList{kTrouble};
+    QTest::newRow("latest, silent") << int(Operation::Latest) << QStringList();
+    QTest::newRow("details") << int(Operation::Details) << QStringList{kTrouble};
+}
+
+// A byte every 200 ms never trips the inactivity limit; only the overall deadline ends it,
+// long before the announced body would be complete.
+void TestNewsService::drippingServer_isGivenUpAtTheDeadline()
+{
+    QFETCH(int, operation);
+    TDrippingServer server(200ms);
+    QVERIFY(server.isRunning());
+    SetHttpDeadline(THttpPurpose::News, 1500ms);
+    TNewsFixture f(MasterBrand(server.baseUrl()));
+    QElapsedTimer clock;
+    clock.start();
+    ByteList results;
+    QVERIFY(!Run(f, Operation(operation), results));
+    // Not cut off for another reason before its deadline (timers may fire a little early).
+    QVERIFY2(clock.elapsed() >= 1000, "the request ended long before its deadline");
+    QVERIFY2(clock.elapsed() < 20000, "the dripping request was not given up");
+    QTRY_COMPARE(server.closedByClient(), 1);
+    QVERIFY(server.dripped() >= 3);
+    QTEST(f.messages(), "messages");
 }
 
 void TestNewsService::redirect_isFollowed()

@@ -23,9 +23,11 @@ namespace {
 // OpenInBrowser goes through this registered browser; the desktop's handler does not.
 const QString kBrowserCommand = QStringLiteral("\"C:\\Web\\Browser.exe\" \"%1\"");
 
+// The registered browser gets an address as one quoted argument.
 QString Browser(const QString &url)
 {
-    return QStringLiteral("shellOpen(c:\\web\\browser.exe, %1)").arg(url);
+    return QStringLiteral("shellOpen(c:\\web\\browser.exe, %1)")
+        .arg(url.isEmpty() ? url : QLatin1Char('"') + url + QLatin1Char('"'));
 }
 
 QString Desktop(const QString &url)
@@ -95,11 +97,15 @@ private Q_SLOTS:
     void banner_fileOfTheShownNameExists_thatFileIsShown();
     void banner_applicationFolderNamedLikeGif_stillPictureStaysStill();
     void banner_staysCentredWhenTheWindowResizes();
+    void banner_tooLarge_isScaledDownToFitTheStrip_data();
+    void banner_tooLarge_isScaledDownToFitTheStrip();
     void banner_click_data();
     void banner_click();
     void links_fillTheLinkBar_data();
     void links_fillTheLinkBar();
     void linkLabel_click_opensWithTheDesktopHandler();
+    void linkLabel_click_opensOnlyWebAndMail_data();
+    void linkLabel_click_opensOnlyWebAndMail();
     void skinAndIcon_replaceTheBuiltInOnesOnlyWithSettings_data();
     void skinAndIcon_replaceTheBuiltInOnesOnlyWithSettings();
     void readOnlyDirectory_brandsAndChangesNothing();
@@ -285,6 +291,20 @@ void TestBranding::makeMoneyAndHelp_openTheirAddressInTheBrowser_data()
         << TaggedText(With(kFullSettings, "AffiliateURL", "http://a/%%affiliateid%%"))
         << QStringList{Browser(QStringLiteral("http://a/%%affiliateid%%")),
                        Browser(QStringLiteral("http://help.example/"))};
+    // Neither a program, a share nor a custom scheme is handed to the browser.
+    QTest::newRow("file path and share")
+        << TaggedText(With(With(kFullSettings, "AffiliateURL", "C:\\Windows\\calc.exe"),
+                           "AppHelpURL", "\\\\host\\share\\x.exe"))
+        << QStringList();
+    QTest::newRow("file address and custom scheme")
+        << TaggedText(With(With(kFullSettings, "AffiliateURL", "file:///etc/passwd"),
+                           "AppHelpURL", "zelvo-helper:run"))
+        << QStringList();
+    QTest::newRow("mail keeps no attachment")
+        << TaggedText(With(kFullSettings, "AppHelpURL",
+                           "mailto:help@example.com?subject=Hi&attach=C:\\secret.txt"))
+        << QStringList{Browser(QStringLiteral("http://aff.example/?id=joe")),
+                       Browser(QStringLiteral("mailto:help@example.com?subject=Hi"))};
     // Even empty addresses go to the browser.
     QTest::newRow("no addresses") << TaggedText({{"ApplicationName", "P"}})
                                   << QStringList{Browser(QString()), Browser(QString())};
@@ -517,6 +537,73 @@ void TestBranding::banner_staysCentredWhenTheWindowResizes()
     }
 }
 
+void TestBranding::banner_tooLarge_isScaledDownToFitTheStrip_data()
+{
+    QTest::addColumn<QByteArray>("entry");
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<QSize>("natural");
+
+    QTest::newRow("tall still picture") << QByteArray("tall.jpg^http://b/")
+                                        << JpegBytes(QSize(468, 6000), Qt::blue) << QSize(468, 6000);
+    QTest::newRow("201 pixels high") << QByteArray("high.jpg^http://b/")
+                                     << JpegBytes(QSize(402, 201), Qt::blue) << QSize(402, 201);
+    QTest::newRow("wide still picture") << QByteArray("wide.jpg^http://b/")
+                                        << JpegBytes(QSize(4000, 100), Qt::blue) << QSize(4000, 100);
+    QTest::newRow("tall animated picture")
+        << QByteArray("tall.gif^http://b/") << GifBytes(QSize(100, 1000), {Qt::red, Qt::green})
+        << QSize(100, 1000);
+    QTest::newRow("wide animated picture")
+        << QByteArray("wide.gif^http://b/") << GifBytes(QSize(3000, 60), {Qt::red, Qt::green})
+        << QSize(3000, 60);
+    QTest::newRow("tall still picture behind a welcome page")
+        << QByteArray("tall.jpg^http://b/") << JpegBytes(QSize(468, 6000), Qt::blue)
+        << QSize(468, 6000);
+}
+
+// Shown smaller, never cut: the whole picture in the strip, its aspect ratio kept, and the
+// window as large as without a banner.
+void TestBranding::banner_tooLarge_isScaledDownToFitTheStrip()
+{
+    QFETCH(QByteArray, entry);
+    QFETCH(QByteArray, picture);
+    QFETCH(QSize, natural);
+    TMainWindowFixture f;
+    // The strip behind a welcome page gets its width only when the main page shows.
+    const bool welcome = QByteArray(QTest::currentDataTag()).contains("welcome");
+    TTagList tags{{"ApplicationName", "P"}};
+    if (welcome)
+        tags.append(std::pair<QByteArray, QByteArray>("Welcome1", "<p>Welcome</p>"));
+    tags.append(std::pair<QByteArray, QByteArray>("Banner1", entry)); // read after the pages
+    WriteSettingsFile(f.dir.path(), TaggedText(tags));
+    f.writeFile(QStringLiteral("banner1.dat"), picture);
+    f.open();
+    if (welcome)
+        QTest::mouseClick(f.child<QAbstractButton>("btnThanks"), Qt::LeftButton);
+
+    auto *strip = f.child<QFrame>("panBanner");
+    QVERIFY(strip->isVisible());
+    const bool animated = entry.contains(".gif");
+    auto *shown = f.child<QLabel>(animated ? "gifBanner" : "imgBanner");
+    const QSize size = shown->size();
+    QVERIFY(shown->isVisible());
+    QVERIFY2(size.height() <= 200 && size.width() <= strip->width(),
+             qPrintable(QStringLiteral("%1x%2 in a strip %3 wide")
+                            .arg(size.width()).arg(size.height()).arg(strip->width())));
+    // One side fills its bound; the other follows at the picture's own ratio.
+    QVERIFY(size.height() == 200 || size.width() == strip->width());
+    QVERIFY(qAbs(size.width() * natural.height() - size.height() * natural.width()) <=
+            qMax(natural.width(), natural.height()));
+    if (animated)
+        QTRY_COMPARE(shown->movie()->currentImage().size(), size);
+    else
+        QCOMPARE(shown->pixmap().size(), size);
+    QCOMPARE(strip->height(), size.height() + 10);
+    QCOMPARE(shown->y(), 5);
+    QCOMPARE(shown->x(), strip->width() / 2 - size.width() / 2);
+    QVERIFY(f.frm->minimumSizeHint().height() <= 768);
+    QVERIFY(f.frm->minimumSizeHint().width() <= 1366);
+}
+
 void TestBranding::banner_click_data()
 {
     QTest::addColumn<QByteArray>("entry");
@@ -535,6 +622,12 @@ void TestBranding::banner_click_data()
         << QStringList{Browser(QStringLiteral("http://b/y"))};
     QTest::newRow("no address") << QByteArray("p.jpg^^") << jpeg
                                 << QStringLiteral("imgBanner") << false << QStringList();
+    QTest::newRow("program address opens nothing")
+        << QByteArray("p.jpg^C:\\Temp\\setup.exe") << jpeg << QStringLiteral("imgBanner") << true
+        << QStringList();
+    QTest::newRow("file address opens nothing")
+        << QByteArray("p.gif^file://host/share/x.exe") << gif << QStringLiteral("gifBanner")
+        << true << QStringList();
 }
 
 void TestBranding::banner_click()
@@ -635,6 +728,39 @@ void TestBranding::linkLabel_click_opensWithTheDesktopHandler()
 
     QCOMPARE(m_platform->calls, (QStringList{Desktop(QStringLiteral("http://one/")),
                                              Desktop(QStringLiteral("mailto:two@example.com"))}));
+}
+
+// A link label hands only web and mail addresses to the desktop; a click on another does
+// nothing.
+void TestBranding::linkLabel_click_opensOnlyWebAndMail_data()
+{
+    QTest::addColumn<QByteArray>("address");
+    QTest::addColumn<QStringList>("calls");
+    QTest::newRow("https") << QByteArray("https://one/") << QStringList{Desktop("https://one/")};
+    QTest::newRow("mail without attachment")
+        << QByteArray("mailto:a@b.example?body=x&attach=/etc/passwd")
+        << QStringList{Desktop("mailto:a@b.example?body=x")};
+    QTest::newRow("program") << QByteArray("/usr/bin/xterm") << QStringList();
+    QTest::newRow("share") << QByteArray("\\\\host\\share\\x.exe") << QStringList();
+    QTest::newRow("file address") << QByteArray("file:///etc/passwd") << QStringList();
+    QTest::newRow("custom scheme") << QByteArray("ms-settings:privacy") << QStringList();
+}
+
+void TestBranding::linkLabel_click_opensOnlyWebAndMail()
+{
+    QFETCH(QByteArray, address);
+    QFETCH(QStringList, calls);
+    TMainWindowFixture f;
+    WriteSettingsFile(f.dir.path(),
+                      TaggedText({{"ApplicationName", "P"}, {"Link1", "One^" + address}}));
+    f.open();
+    auto *link = f.child<TLinkLabel>("lblLink1URL");
+
+    QTest::mouseClick(link, Qt::LeftButton);
+    link->setFocus();
+    QTest::keyClick(link, Qt::Key_Space);
+
+    QCOMPARE(m_platform->calls, calls + calls);
 }
 
 void TestBranding::skinAndIcon_replaceTheBuiltInOnesOnlyWithSettings_data()

@@ -1,5 +1,6 @@
 #include "toolkit/HtmlView.h"
 
+#include "common/Bombs.h"
 #include "common/RecordingPlatform.h"
 
 #include <QBuffer>
@@ -58,6 +59,8 @@ private slots:
     void linkClick_toAnchor_scrollsWithinDocument();
     void pictures_onlyEmbeddedOnesAreShown_data();
     void pictures_onlyEmbeddedOnesAreShown();
+    void embeddedPictures_pastTheLimits_areNotDecoded_data();
+    void embeddedPictures_pastTheLimits_areNotDecoded();
     void setSource_loadsNothing();
     void ansiHtml_isReadAsWindows1252();
     void typing_changesNothing();
@@ -155,6 +158,70 @@ void TestHtmlView::pictures_onlyEmbeddedOnesAreShown()
     QVERIFY(QTest::qWaitForWindowExposed(&view));
 
     QCOMPARE(ShowsRed(view), shown);
+}
+
+namespace {
+
+QString DataAddress(const QByteArray &bytes, const char *type = "image/png")
+{
+    return QStringLiteral("data:%1;base64,").arg(QLatin1String(type)) +
+           QString::fromLatin1(bytes.toBase64());
+}
+
+QByteArray Encoded(const QImage &picture, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return bytes;
+}
+
+} // namespace
+
+// size: the picture the document gets; 16x16 is the placeholder.
+void TestHtmlView::embeddedPictures_pastTheLimits_areNotDecoded_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QSize>("size");
+
+    const QSize placeholder(16, 16);
+    QImage wide(4096, 2, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    QTest::newRow("4096 wide is shown") << DataAddress(PngBytes(wide)) << QSize(4096, 2);
+    QTest::newRow("claims 20000x20000")
+        << DataAddress(HugePng(20000, 20000)) << placeholder;
+    QTest::newRow("claims 4097 wide") << DataAddress(HugePng(4097, 1)) << placeholder;
+    QTest::newRow("claims 4097 high") << DataAddress(HugePng(1, 4097)) << placeholder;
+    QTest::newRow("claims 4096x4096 but holds one-bit rows")
+        << DataAddress(HugePng(4096, 4096)) << QSize(4096, 4096);
+    // An uncompressed bitmap of few pixels but more than 8 MiB.
+    QImage bulky(1700, 1700, QImage::Format_RGB888);
+    bulky.fill(Qt::red);
+    QTest::newRow("over 8 MiB") << DataAddress(Encoded(bulky, "BMP"), "image/bmp") << placeholder;
+    QTest::newRow("over 8 MiB, not base64")
+        << QStringLiteral("data:image/bmp,") +
+               QString::fromLatin1(Encoded(bulky, "BMP").toPercentEncoding())
+        << placeholder;
+    QTest::newRow("embedded but not a picture")
+        << DataAddress("just some text", "image/png") << placeholder;
+}
+
+void TestHtmlView::embeddedPictures_pastTheLimits_areNotDecoded()
+{
+    QFETCH(QString, source);
+    QFETCH(QSize, size);
+    THtmlView view;
+    const QVariant picture = view.loadResource(QTextDocument::ImageResource, QUrl(source));
+    QCOMPARE(picture.value<QImage>().size(), size);
+
+    // In a page the refused picture is a small square, and the page is shown.
+    view.resize(300, 200);
+    view.setHtmlText(QStringLiteral("<p>before<img src=\"%1\">after</p>").arg(source));
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(view.toPlainText().remove(QChar::ObjectReplacementCharacter),
+             QStringLiteral("beforeafter"));
 }
 
 void TestHtmlView::setSource_loadsNothing()

@@ -12,9 +12,21 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QtEndian>
 #include <QtTest>
 #include <functional>
 #include <memory>
+
+namespace {
+
+// A skin file's bytes with another length in front.
+QByteArray WithClaimedLength(QByteArray stored, quint32 length)
+{
+    qToBigEndian(length, stored.data());
+    return stored;
+}
+
+} // namespace
 
 using TDialogMaker = std::function<std::unique_ptr<QDialog>(TMessageBox &)>;
 Q_DECLARE_METATYPE(TDialogMaker)
@@ -47,6 +59,16 @@ void TestSkin::decode_data()
         << QByteArray("\x7F\xFF\xFF\xFF", 4) + qCompress("x").mid(4) << false << QString();
     QTest::newRow("not UTF-8") << qCompress(QByteArray("QLabel { color: \xFF; }")) << false
                                << QString();
+    // The length in front is the file's own word: the stream may hold far more.
+    QTest::newRow("zlib bomb claiming a short sheet")
+        << WithClaimedLength(qCompress(QByteArray(64 * 1024 * 1024, ' '), 9), 1000) << false
+        << QString();
+    QTest::newRow("more than claimed by one byte")
+        << WithClaimedLength(EncodeSkin(sheet), quint32(sheet.toUtf8().size() - 1)) << false
+        << QString();
+    QTest::newRow("less than claimed")
+        << WithClaimedLength(EncodeSkin(sheet), quint32(sheet.toUtf8().size() + 100)) << true
+        << sheet;
 }
 
 void TestSkin::decode()

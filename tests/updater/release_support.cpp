@@ -170,6 +170,24 @@ if (is_file($file . '.stall')) {
     sleep((int)file_get_contents($file . '.stall'));
     exit;
 }
+if (is_file($file . '.drip')) {
+    // Half at once, then one byte per interval (in milliseconds): never quiet for long.
+    $data = file_get_contents($file);
+    $interval = (int)file_get_contents($file . '.drip');
+    while (ob_get_level() > 0)
+        ob_end_flush(); // php.ini's output buffer would hold the drops back
+    header('Content-Type: application/octet-stream');
+    header('Content-Length: ' . strlen($data));
+    $half = intdiv(strlen($data), 2);
+    echo substr($data, 0, $half);
+    flush();
+    for ($i = $half; $i < strlen($data) && !connection_aborted(); ++$i) {
+        usleep($interval * 1000);
+        echo $data[$i];
+        flush();
+    }
+    exit;
+}
 return false;
 )php");
 }

@@ -58,6 +58,7 @@ bool WriteSignedManifest(const QString &location, const TReleaseManifest &manife
 bool FlipByte(const QString &path);
 
 // A router for php -S: serves the folder, but a file with a marker "NAME.stall" beside it
-// sends half of its bytes and then nothing for the marker's number of seconds, and one with
-// "NAME.status" is answered with that file's status line and no body.
+// sends half of its bytes and then nothing for the marker's number of seconds, one with a
+// marker "NAME.drip" sends half and then one byte per the marker's number of milliseconds,
+// and one with "NAME.status" is answered with that file's status line and no body.
 QByteArray StallingRouterScript();

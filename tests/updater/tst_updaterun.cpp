@@ -227,6 +227,10 @@ void TestUpdateRun::refusedRelease_leavesOldVersion_data()
     QTest::newRow("the updater's work folder") << "path .zelvo-update/journal" << QStringLiteral("names the updater's work files.");
     QTest::newRow("stalling server") << "stall plugins/extra.txt"
                                      << QStringLiteral("The update server stopped sending the file \"plugins/extra.txt\": nothing arrived for");
+    // A byte every 200 ms never stalls; only the release's overall deadline ends it.
+    QTest::newRow("dripping server") << "drip plugins/extra.txt"
+                                     << QStringLiteral("The update server was too slow: the file \"plugins/extra.txt\" had not "
+                                                       "arrived within the");
     QTest::newRow("file larger than announced") << "grow libzelvo.txt"
                                                 << QStringLiteral("The file \"libzelvo.txt\" is larger than the update announced.");
     QTest::newRow("file shorter than announced") << "shrink libzelvo.txt"
@@ -256,6 +260,8 @@ void TestUpdateRun::refusedRelease_leavesOldVersion()
         QVERIFY(WriteFile(target, ReadFile(target).chopped(3)));
     } else if (verb == QLatin1String("stall")) {
         QVERIFY(WriteFile(target + QStringLiteral(".stall"), "10"));
+    } else if (verb == QLatin1String("drip")) {
+        QVERIFY(WriteFile(target + QStringLiteral(".drip"), "200"));
     } else if (verb == QLatin1String("edit")) {
         const QString path = location() + QStringLiteral("/release.manifest");
         QVERIFY(WriteFile(path, ReadFile(path).replace("version 2.1", "version 2.2")));
@@ -277,8 +283,13 @@ void TestUpdateRun::refusedRelease_leavesOldVersion()
     }
     const TDirSnapshot before = SnapshotDir(m_appDir);
 
+    TUpdaterOptions o = options(700);
+    if (verb == QLatin1String("drip")) {
+        o.transferTimeoutMs = 3000; // far more than a drop takes, even on a busy machine
+        o.downloadBaseMs = 5000;
+    }
     TfrmUpdater window;
-    const TUpdateOutcome outcome = run(window, options(700));
+    const TUpdateOutcome outcome = run(window, o);
 
     QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
     QVERIFY2(outcome.message.endsWith(QStringLiteral(" Version 2.0 is still installed.")), qPrintable(outcome.message));

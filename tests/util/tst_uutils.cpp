@@ -23,6 +23,8 @@ private slots:
     void browserProgramFromCommand();
     void openInBrowser_data();
     void openInBrowser();
+    void addresses_onlyWebAndMailAreOpened_data();
+    void addresses_onlyWebAndMailAreOpened();
     void cleanup() { TPlatform::install(nullptr); }
 };
 
@@ -179,14 +181,20 @@ void TestUUtils::openInBrowser_data()
     QTest::newRow("registered command starts its program with the url")
         << QStringLiteral(R"("C:\Program Files\Opera\OPERA.EXE" -newwindow "%1")") << true
         << QByteArray("http://example.com/a?b=1") << true
-        << QStringList{QStringLiteral(
-               R"(shellOpen(c:\program files\opera\opera.exe, http://example.com/a?b=1))")};
+        << QStringList{QStringLiteral("shellOpen(c:\\program files\\opera\\opera.exe, "
+                                      "\"http://example.com/a?b=1\")")};
     QTest::newRow("registered command without .exe still counts as a browser")
         << QStringLiteral("browser %1") << false << QByteArray("http://x/") << true
-        << QStringList{QStringLiteral("shellOpen(.exe, http://x/)")};
+        << QStringList{QStringLiteral("shellOpen(.exe, \"http://x/\")")};
     QTest::newRow("url bytes are Windows-1252")
         << QStringLiteral("b.exe") << true << QByteArray("http://x/\x80\xE9") << true
-        << QStringList{QStringLiteral("shellOpen(b.exe, http://x/\u20AC\u00E9)")};
+        << QStringList{QStringLiteral("shellOpen(b.exe, \"http://x/\u20AC\u00E9\")")};
+    QTest::newRow("empty address goes to the browser as it is")
+        << QStringLiteral("b.exe") << true << QByteArray() << true
+        << QStringList{QStringLiteral("shellOpen(b.exe, )")};
+    QTest::newRow("refused address: false, nothing started")
+        << QStringLiteral("b.exe") << true << QByteArray("file:///etc/passwd") << false
+        << QStringList();
 #ifndef Q_OS_WIN
     QTest::newRow("no command: the desktop's handler opens the url")
         << QString() << true << QByteArray("https://example.com/") << true
@@ -210,6 +218,71 @@ void TestUUtils::openInBrowser()
     platform.hasUrlHandler = hasUrlHandler;
 
     QCOMPARE(OpenInBrowser(url), result);
+    QCOMPARE(platform.calls, calls);
+}
+
+// Each address through the three ways out: the registered browser (quoted), the desktop's
+// handler through OpenInBrowser, and the desktop's handler through OpenAddress (link labels).
+// opened: the text handed over; empty: refused, and nothing reached the platform.
+void TestUUtils::addresses_onlyWebAndMailAreOpened_data()
+{
+    QTest::addColumn<QByteArray>("address");
+    QTest::addColumn<QString>("opened");
+
+    QTest::newRow("http") << QByteArray("http://example.com/a?b=1#c")
+                          << QStringLiteral("http://example.com/a?b=1#c");
+    QTest::newRow("https, scheme in upper case")
+        << QByteArray("HTTPS://example.com/") << QStringLiteral("HTTPS://example.com/");
+    QTest::newRow("blanks around are trimmed")
+        << QByteArray("  http://example.com/ \r\n") << QStringLiteral("http://example.com/");
+    QTest::newRow("blanks and quotes cannot add switches")
+        << QByteArray("http://x/\" -new-window \"c:\\x.exe")
+        << QStringLiteral("http://x/%22%20-new-window%20%22c:%5Cx.exe");
+    QTest::newRow("percent signs of the brander stay")
+        << QByteArray("http://a/%%affiliateid%%") << QStringLiteral("http://a/%%affiliateid%%");
+    QTest::newRow("mail with subject and body")
+        << QByteArray("mailto:joe@example.com?subject=Hi&body=Text")
+        << QStringLiteral("mailto:joe@example.com?subject=Hi&body=Text");
+    QTest::newRow("mail keeps cc and bcc, drops attach and other fields")
+        << QByteArray("mailto:joe@example.com?attach=C:\\secret.txt&CC=a@b&to=c@d&bcc=e@f&"
+                      "%61ttach=x&X-Header=1")
+        << QStringLiteral("mailto:joe@example.com?CC=a@b&bcc=e@f");
+    QTest::newRow("mail with only an attachment")
+        << QByteArray("mailto:joe@example.com?attachment=/etc/passwd")
+        << QStringLiteral("mailto:joe@example.com");
+    QTest::newRow("file path") << QByteArray("C:\\Windows\\system32\\calc.exe") << QString();
+    QTest::newRow("absolute path") << QByteArray("/usr/bin/xterm") << QString();
+    QTest::newRow("share") << QByteArray("\\\\host\\share\\x.exe") << QString();
+    QTest::newRow("file address") << QByteArray("file:///etc/passwd") << QString();
+    QTest::newRow("file address, upper case") << QByteArray("FILE://host/share/x.exe")
+                                              << QString();
+    QTest::newRow("custom scheme") << QByteArray("zelvo-helper://run?x=1") << QString();
+    QTest::newRow("javascript") << QByteArray("javascript:alert(1)") << QString();
+    QTest::newRow("http without a host") << QByteArray("http:/etc/passwd") << QString();
+    QTest::newRow("http with backslashes") << QByteArray("http:\\\\host\\share") << QString();
+    QTest::newRow("mail without a recipient") << QByteArray("mailto:?subject=x") << QString();
+    QTest::newRow("switch alone") << QByteArray("--new-window") << QString();
+    QTest::newRow("blank") << QByteArray("   ") << QString();
+}
+
+void TestUUtils::addresses_onlyWebAndMailAreOpened()
+{
+    QFETCH(QByteArray, address);
+    QFETCH(QString, opened);
+    const bool allowed = !opened.isEmpty();
+
+    TRecordingPlatform platform;
+    platform.command = QStringLiteral("\"C:\\B\\Browser.exe\" %1");
+    QCOMPARE(OpenInBrowser(address), allowed);
+    platform.command.clear();
+    QCOMPARE(OpenInBrowser(address), allowed);
+    QCOMPARE(OpenAddress(QString::fromLatin1(address)), allowed);
+
+    const QStringList calls =
+        allowed ? QStringList{QStringLiteral("shellOpen(c:\\b\\browser.exe, \"%1\")").arg(opened),
+                              QStringLiteral("openUrl(%1)").arg(opened),
+                              QStringLiteral("openUrl(%1)").arg(opened)}
+                : QStringList();
     QCOMPARE(platform.calls, calls);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // The data files and the settings file are Windows-1252 on every platform. These are the only
@@ -16,6 +17,11 @@ bool ToAnsi(const QString &text, QByteArray *out);
 
 // The first character of text that Windows-1252 cannot hold, or a null QChar when all can.
 QChar FirstUnencodable(const QString &text);
+
+// Appends the UTF-8 form of Windows-1252 bytes to out (for files that other programs read).
+void AppendUtf8OfAnsi(QByteArray &out, QByteArrayView ansi);
+// The UTF-8 bytes (one to three) of one Windows-1252 byte.
+QByteArrayView Utf8OfAnsiByte(unsigned char byte);
 
 // Case folding of Windows-1252 bytes, for look-ups that ignore letter case
 // (A-Z, the accented capitals, and the capitals at 0x8A, 0x8C, 0x8E, 0x9F).

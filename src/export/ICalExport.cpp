@@ -1,0 +1,231 @@
+#include "export/ICalExport.h"
+
+#include "util/CodePage.h"
+#include "util/ShortDate.h"
+
+namespace {
+
+constexpr qsizetype kLineOctets = 75;
+
+// 64-bit FNV-1a: a hash that is the same on every machine and in every run.
+quint64 StableHash(QByteArrayView bytes, quint64 hash = 14695981039346656037ull)
+{
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+void AppendHex(QByteArray &out, quint64 value)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    for (int shift = 60; shift >= 0; shift -= 4)
+        out += kDigits[(value >> shift) & 0xF];
+}
+
+void AppendDigits(QByteArray &out, int value, int width)
+{
+    char digits[8];
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        digits[i] = char('0' + value % 10);
+    out.append(digits, width);
+}
+
+void AppendDate(QByteArray &out, const QDate &date)
+{
+    AppendDigits(out, date.year(), 4);
+    AppendDigits(out, date.month(), 2);
+    AppendDigits(out, date.day(), 2);
+}
+
+void AppendDateTime(QByteArray &out, const QDate &date, int hour)
+{
+    AppendDate(out, date);
+    out += 'T';
+    AppendDigits(out, hour, 2);
+    out += "0000";
+}
+
+bool IsTextControl(unsigned char b)
+{
+    return (b < 0x20 && b != '\t') || b == 0x7F;
+}
+
+bool StartsWithDigits(QByteArrayView text, qsizetype &digitsEnd)
+{
+    digitsEnd = 0;
+    while (digitsEnd < text.size() && digitsEnd < 2 && text[digitsEnd] >= '0'
+           && text[digitsEnd] <= '9')
+        ++digitsEnd;
+    return digitsEnd > 0;
+}
+
+} // namespace
+
+void AppendICalText(QByteArray &out, QByteArrayView ansi)
+{
+    const qsizetype n = ansi.size();
+    qsizetype from = 0; // start of the run not yet copied
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(ansi[i]);
+        if (b != '\\' && b != ';' && b != ',' && !IsTextControl(b))
+            continue;
+        AppendUtf8OfAnsi(out, ansi.sliced(from, i - from));
+        from = i + 1;
+        if (b == '\r' || b == '\n') {
+            out += "\\n";
+            if (b == '\r' && i + 1 < n && ansi[i + 1] == '\n')
+                from = ++i + 1;
+        } else if (!IsTextControl(b)) {
+            out += '\\';
+            out += char(b);
+        }
+    }
+    AppendUtf8OfAnsi(out, ansi.sliced(from));
+}
+
+void AppendFoldedLine(QByteArray &out, QByteArrayView line)
+{
+    qsizetype at = 0;
+    qsizetype room = kLineOctets;
+    while (line.size() - at > room) {
+        qsizetype cut = at + room;
+        while (cut > at && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+            --cut; // never inside a UTF-8 character
+        out.append(line.sliced(at, cut - at));
+        out += "\r\n ";
+        at = cut;
+        room = kLineOctets - 1; // the blank that begins the continuation counts
+    }
+    out.append(line.sliced(at));
+    out += "\r\n";
+}
+
+std::optional<int> HourOfLabel(QByteArrayView label)
+{
+    qsizetype end = 0;
+    if (!StartsWithDigits(label, end) || !label.sliced(end).startsWith(":00 "))
+        return std::nullopt;
+    const int n = QByteArrayView(label.first(end)).toInt();
+    const QByteArray half = label.sliced(end + 4).toByteArray().toUpper();
+    if (half == "AM" && n >= 1 && n <= 11)
+        return n;
+    if (half == "M" && n == 12)
+        return 12;
+    if (half == "PM" && n >= 1 && n <= 12)
+        return n + 12;
+    return std::nullopt;
+}
+
+TICalExport::TICalExport(const QDateTime &stamp)
+{
+    m_stampLine = "DTSTAMP:" + stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1()
+                + "\r\n";
+    m_line.reserve(1024);
+}
+
+void TICalExport::begin(QByteArray &out)
+{
+    out += "BEGIN:VCALENDAR\r\n"
+           "VERSION:2.0\r\n"
+           "PRODID:-//Project Zelvo//Project Zelvo 2.0//EN\r\n"
+           "CALSCALE:GREGORIAN\r\n";
+}
+
+void TICalExport::project(QByteArray &, const TExportProject &project, int)
+{
+    m_projectHash = StableHash(project.name);
+}
+
+void TICalExport::endLine(QByteArray &out)
+{
+    AppendFoldedLine(out, m_line);
+    m_line.resize(0);
+}
+
+void TICalExport::textLine(QByteArray &out, const char *name, QByteArrayView ansi)
+{
+    m_line += name;
+    m_line += ':';
+    AppendICalText(m_line, ansi);
+    endLine(out);
+}
+
+void TICalExport::dateLine(QByteArray &out, const char *dateName, const char *textName,
+                           QByteArrayView ansi)
+{
+    if (ansi.isEmpty())
+        return;
+    if (const std::optional<QDate> date = ParseShortDate(ansi)) {
+        out += dateName;
+        out += ";VALUE=DATE:";
+        AppendDate(out, *date);
+        out += "\r\n";
+    } else {
+        textLine(out, textName, ansi); // not a calendar date: kept as typed
+    }
+}
+
+void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key)
+{
+    const quint64 keyHash = StableHash(key);
+    const int use = m_uses[qMakePair(scope, keyHash)]++;
+    out += "UID:";
+    out += kind;
+    out += '-';
+    AppendHex(out, scope);
+    out += '-';
+    AppendHex(out, keyHash);
+    out += '-';
+    out += QByteArray::number(use);
+    out += "@projectzelvo\r\n";
+}
+
+void TICalExport::task(QByteArray &out, const TExportProject &project, const TExportTask &task)
+{
+    out += "BEGIN:VTODO\r\n";
+    uidLine(out, "task", m_projectHash, task.description);
+    out += m_stampLine;
+    textLine(out, "SUMMARY", task.description);
+    if (!task.notes.isEmpty())
+        textLine(out, "DESCRIPTION", task.notes);
+    dateLine(out, "DTSTART", "X-ZELVO-START-TEXT", task.startDate);
+    dateLine(out, "DUE", "X-ZELVO-DUE-TEXT", task.endDate);
+    out += task.done ? "STATUS:COMPLETED\r\n" : "STATUS:NEEDS-ACTION\r\n";
+    m_line += "CATEGORIES:";
+    AppendICalText(m_line, project.category);
+    if (!project.category.isEmpty() && !project.name.isEmpty())
+        m_line += ',';
+    AppendICalText(m_line, project.name);
+    endLine(out);
+    out += "END:VTODO\r\n";
+}
+
+bool TICalExport::hour(QByteArray &out, const TExportHour &hour)
+{
+    const std::optional<QDate> day = ParseShortDate(hour.day);
+    const std::optional<int> hourOfDay = HourOfLabel(hour.hour);
+    if (!day || !hourOfDay)
+        return false;
+    // Row 24 ("12:00 PM") is the hour that begins at midnight, at the end of the day.
+    const QDate startDay = *hourOfDay == 24 ? day->addDays(1) : *day;
+    const int start = *hourOfDay % 24;
+    const QDate endDay = start == 23 ? startDay.addDays(1) : startDay;
+    out += "BEGIN:VEVENT\r\n";
+    uidLine(out, "hour", StableHash(hour.day), hour.hour);
+    out += m_stampLine;
+    out += "DTSTART:";
+    AppendDateTime(out, startDay, start);
+    out += "\r\nDTEND:";
+    AppendDateTime(out, endDay, (start + 1) % 24);
+    out += "\r\n";
+    textLine(out, "SUMMARY", hour.action);
+    out += "END:VEVENT\r\n";
+    return true;
+}
+
+void TICalExport::end(QByteArray &out)
+{
+    out += "END:VCALENDAR\r\n";
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "export/ExportRecords.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+
+#include <optional>
+
+// iCalendar after RFC 5545, in UTF-8 with CR LF line ends, lines folded at 75 octets.
+// Each task is a VTODO: SUMMARY from the description, DESCRIPTION from the notes, DTSTART and
+// DUE as DATE values when the dates are calendar dates in the short date format (any other
+// date text is kept in X-ZELVO-START-TEXT or X-ZELVO-DUE-TEXT), STATUS COMPLETED or
+// NEEDS-ACTION, CATEGORIES with the category and the project's name. Each planned hour is a
+// VEVENT of one hour whose SUMMARY is the action. UIDs are the same in every export of the
+// same book: a task's comes from its project's name, its description and how many tasks of
+// the project had that description before it; an hour's from its day and hour.
+class TICalExport : public TExportSink {
+public:
+    // stamp: when the export was made (DTSTAMP), in UTC.
+    explicit TICalExport(const QDateTime &stamp);
+
+    void begin(QByteArray &out) override;
+    void project(QByteArray &out, const TExportProject &project, int taskCount) override;
+    void task(QByteArray &out, const TExportProject &project, const TExportTask &task) override;
+    bool hour(QByteArray &out, const TExportHour &hour) override;
+    void end(QByteArray &out) override;
+
+private:
+    // Folds m_line onto out and empties it.
+    void endLine(QByteArray &out);
+    void textLine(QByteArray &out, const char *name, QByteArrayView ansi);
+    void dateLine(QByteArray &out, const char *dateName, const char *textName,
+                  QByteArrayView ansi);
+    void uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key);
+
+    QByteArray m_stampLine;
+    QByteArray m_line;
+    quint64 m_projectHash = 0;
+    // How often each (scope, key) was given a UID, so repeated texts still get distinct ones.
+    QHash<QPair<quint64, quint64>, int> m_uses;
+};
+
+// Appends text (Windows-1252) as an iCalendar TEXT value in UTF-8: backslash, semicolon and
+// comma escaped, each line break (CR LF, CR or LF) written as \n. Other control characters,
+// which the format does not allow, are left out; tabs stay.
+void AppendICalText(QByteArray &out, QByteArrayView ansi);
+
+// Appends one content line, folded so that no line exceeds 75 octets without its CR LF (a
+// continuation begins with one blank) and no UTF-8 character is split, then CR LF.
+void AppendFoldedLine(QByteArray &out, QByteArrayView line);
+
+// The hour of the day (1..24) that an hour row's label stands for: "1:00 AM".."11:00 AM",
+// "12:00 M", "1:00 PM".."12:00 PM", letter case ignored; none for any other text.
+std::optional<int> HourOfLabel(QByteArrayView label);

@@ -80,7 +80,7 @@ std::unique_ptr<TProject> MakeProject(TRandom &random, int index, int categories
             notes = Words(random, 4) + "\r\n" + Words(random, 4);
         const bool dated = random.below(10) < 7;
         project->Tasks.append(description,
-                              std::make_unique<TTask>(random.below(10) < 3, description, notes,
+                              TTask(random.below(10) < 3, description, notes,
                                                       dated ? DateText(random) : QByteArray(),
                                                       dated ? DateText(random) : QByteArray()));
     }

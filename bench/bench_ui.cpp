@@ -83,7 +83,7 @@ void FillListFloor(QTreeWidget &list, const TProject &project)
     QList<QTreeWidgetItem *> rows;
     rows.reserve(project.Tasks.count());
     for (int i = 0; i < project.Tasks.count(); ++i) {
-        const TTask &task = *project.Tasks.object(i);
+        const TTask task = project.Tasks.at(i);
         auto *row = new QTreeWidgetItem(QStringList{
             QString(), FromAnsi(FlattenLineBreaks(task.Description)),
             FromAnsi(FlattenLineBreaks(task.Notes)), FromAnsi(task.StartDate),

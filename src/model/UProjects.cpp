@@ -156,7 +156,7 @@ void ParseTaskFields(QByteArrayView line, QByteArray &scratch, Field &&field)
 
 // Puts a field at p with CR and LF escaped and, in task fields, "^" doubled so that the
 // task-field rules read it back as one "^". Returns the end; needs room for twice the field.
-char *PutEscaped(char *p, const QByteArray &field, bool doubleQuotes)
+char *PutEscaped(char *p, QByteArrayView field, bool doubleQuotes)
 {
     for (const char c : field) {
         if (c == '\r') {
@@ -191,15 +191,15 @@ public:
     // that needs escaping is put again field by field.
     template <size_t N>
     void line(const std::array<QByteArrayView, N + 1> &pieces,
-              const std::array<const QByteArray *, N> &fields, bool doubleQuotes,
+              const std::array<QByteArrayView, N> &fields, bool doubleQuotes,
               qsizetype literalCarets)
     {
         qsizetype literal = 0;
         for (const QByteArrayView piece : pieces)
             literal += piece.size();
         qsizetype variable = 0;
-        for (const QByteArray *field : fields)
-            variable += field->size();
+        for (const QByteArrayView field : fields)
+            variable += field.size();
 
         char *const start = room(literal + 2 * variable + 2);
         char *p = start;
@@ -211,7 +211,7 @@ public:
         for (size_t k = 0; k <= N; ++k) {
             copy(pieces[k].data(), pieces[k].size());
             if (k < N)
-                copy(fields[k]->constData(), fields[k]->size());
+                copy(fields[k].data(), fields[k].size());
         }
         if (!NeedsEscaping(start, literal + variable, doubleQuotes, literalCarets)) {
             p[0] = '\r';
@@ -223,7 +223,7 @@ public:
         for (size_t k = 0; k <= N; ++k) {
             copy(pieces[k].data(), pieces[k].size());
             if (k < N)
-                p = PutEscaped(p, *fields[k], doubleQuotes);
+                p = PutEscaped(p, fields[k], doubleQuotes);
         }
         *p++ = '\r';
         *p++ = '\n';
@@ -326,35 +326,18 @@ void SaveOne(const QString &path, TDataFileState &state, TSaveTransaction::TWrit
 
 // ---- TTask, TProject ------------------------------------------------------------------------
 
-TTask::TTask(bool done, QByteArray description, QByteArray notes, QByteArray startDate,
-             QByteArray endDate)
-    : Done(done), Description(std::move(description)), Notes(std::move(notes)),
-      StartDate(std::move(startDate)), EndDate(std::move(endDate))
-{
-}
-
 void TProject::AddDefaultTasks()
 {
     ClearTasks();
     for (const char *text : kDefaultTasks) {
         const QByteArray description(text);
-        Tasks.append(description, std::make_unique<TTask>(false, description, QByteArray(),
-                                                          QByteArray(), QByteArray()));
+        Tasks.append(description, TTask(false, description, {}, {}, {}));
     }
 }
 
 void TProject::ClearTasks()
 {
     Tasks.clear();
-}
-
-int TProject::DoneCount() const
-{
-    int done = 0;
-    for (int i = 0; i < Tasks.count(); ++i)
-        if (Tasks.object(i)->Done)
-            ++done;
-    return done;
 }
 
 // Exact integer arithmetic: a floating quotient carries a representation error that can push
@@ -526,8 +509,8 @@ void TProjects::LoadProjects()
                     return ++k < 5;
                 });
                 // The description is both the key and the field: one shared copy.
-                current->Tasks.append(fields[0], std::make_unique<TTask>(done, fields[0], fields[1],
-                                                                         fields[2], fields[3]));
+                current->Tasks.append(fields[0],
+                                      TTask(done, fields[0], fields[1], fields[2], fields[3]));
             } else {
                 dropStray(lineNo);
             }
@@ -578,23 +561,15 @@ void TProjects::AppendProjects(QByteArray &buffer, int from, int to) const
     for (int i = from; i < to; ++i) {
         const TProject &project = *object(i);
         out.line<4>({"Header^", "^", "^", "^", "^"},
-                    {&project.Name, &project.Category, &project.StartDate, &project.EndDate},
+                    {project.Name, project.Category, project.StartDate, project.EndDate},
                     false, 0);
-        const int tasks = project.Tasks.count();
-        for (int t = 0; t < tasks; ++t) {
-            // The tasks lie all over memory: ask for the ones a few lines ahead early.
-            if (t + kTaskAhead < tasks)
-                __builtin_prefetch(project.Tasks.object(t + kTaskAhead));
-            if (t + kFieldsAhead < tasks) {
-                const TTask &ahead = *project.Tasks.object(t + kFieldsAhead);
-                __builtin_prefetch(ahead.Description.constData());
-                __builtin_prefetch(ahead.Notes.constData());
-            }
-            const TTask &task = *project.Tasks.object(t);
-            out.line<4>({task.Done ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
+        const TTasks &tasks = project.Tasks;
+        for (int t = 0; t < tasks.count(); ++t) {
+            out.line<4>({tasks.done(t) ? QByteArrayView("^True^,^") : QByteArrayView("^False^,^"),
                          "^,^", "^,^", "^,^", "^"},
-                        {&task.Description, &task.Notes, &task.StartDate, &task.EndDate}, true,
-                        10);
+                        {tasks.description(t), tasks.notes(t), tasks.startDate(t),
+                         tasks.endDate(t)},
+                        true, 10);
         }
         out.literal("EndProject\r\n");
     }
@@ -691,8 +666,7 @@ void THours::WriteHours(TTextFileWriter &writer) const
                     __builtin_prefetch(ahead.Action.constData());
                 }
                 const TToDoHour &hour = *object(i);
-                lines.line<3>({"", "^", "^", "^"}, {&hour.Day, &hour.Hour, &hour.Action}, false,
-                              3);
+                lines.line<3>({"", "^", "^", "^"}, {hour.Day, hour.Hour, hour.Action}, false, 3);
             }
         },
         [&](const QByteArray &piece) { writer.writeBlock(piece); });

@@ -2,6 +2,7 @@
 
 #include "model/DataFileState.h"
 #include "model/KeyedList.h"
+#include "model/Tasks.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -13,19 +14,6 @@
 
 class TTextFileWriter;
 
-class TTask {
-public:
-    TTask() = default;
-    TTask(bool done, QByteArray description, QByteArray notes, QByteArray startDate,
-          QByteArray endDate);
-
-    bool Done = false;
-    QByteArray Description;
-    QByteArray Notes; // may hold CR and LF
-    QByteArray StartDate;
-    QByteArray EndDate;
-};
-
 class TProject {
 public:
     TProject() = default;
@@ -33,7 +21,7 @@ public:
     TProject &operator=(const TProject &) = delete;
 
     QByteArray Name;
-    TKeyedList<TTask> Tasks; // key = the task's description when it was added
+    TTasks Tasks; // key = the task's description when it was added
     QByteArray Category;
     QByteArray StartDate;
     QByteArray EndDate;
@@ -41,7 +29,7 @@ public:
     // ClearTasks, then the eleven default tasks, not done, without notes or dates.
     void AddDefaultTasks();
     void ClearTasks();
-    int DoneCount() const;
+    int DoneCount() const { return Tasks.doneCount(); }
     // 0..100: DoneCount / task count * 100, halves to the even neighbour; 0 without tasks.
     int PercentDone() const;
 };

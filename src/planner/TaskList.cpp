@@ -75,14 +75,14 @@ void TTaskList::ShowProjectDetails()
     m_discard->empty();
     QList<QTreeWidgetItem *> rows;
     rows.reserve(project.Tasks.count());
-    for (int i = 0; i < project.Tasks.count(); ++i) {
-        const TTask &task = *project.Tasks.object(i);
+    const TTasks &tasks = project.Tasks;
+    for (int i = 0; i < tasks.count(); ++i) {
         auto *row = new QTreeWidgetItem(QStringList{
-            QString(), FromAnsi(FlattenLineBreaks(task.Description)),
-            FromAnsi(FlattenLineBreaks(task.Notes)), FromAnsi(task.StartDate),
-            FromAnsi(task.EndDate)});
+            QString(), FromAnsi(FlattenLineBreaks(tasks.description(i).toByteArray())),
+            FromAnsi(FlattenLineBreaks(tasks.notes(i).toByteArray())),
+            FromAnsi(tasks.startDate(i).toByteArray()), FromAnsi(tasks.endDate(i).toByteArray())});
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
-        row->setCheckState(ColDone, task.Done ? Qt::Checked : Qt::Unchecked);
+        row->setCheckState(ColDone, tasks.done(i) ? Qt::Checked : Qt::Unchecked);
         rows.append(row);
     }
     w.lvwItems->addTopLevelItems(rows);
@@ -121,10 +121,9 @@ void TTaskList::lvwItemsChange(QTreeWidgetItem *item, int column)
     TProject &project = *m_context.currentProject;
     if (row < 0 || row >= project.Tasks.count())
         return;
-    TTask &task = *project.Tasks.object(row);
     const bool done = item->checkState(ColDone) == Qt::Checked;
-    if (task.Done != done) {
-        task.Done = done;
+    if (project.Tasks.done(row) != done) {
+        project.Tasks.setDone(row, done);
         m_context.markModified();
     }
     updateGauge();
@@ -162,9 +161,9 @@ void TTaskList::btnAddClick()
     if (RunModal(dialog) != QDialog::Accepted)
         return;
     const QByteArray description = dialog.name();
-    m_context.currentProject->Tasks.append(
-        description, std::make_unique<TTask>(dialog.done(), description, dialog.notes(),
-                                             dialog.startDate(), dialog.endDate()));
+    m_context.currentProject->Tasks.append(description,
+                                           TTask(dialog.done(), description, dialog.notes(),
+                                                 dialog.startDate(), dialog.endDate()));
     m_context.markModified();
     ShowProjectDetails();
     selectRow(w.lvwItems->topLevelItemCount() - 1); // the new task, so the user sees it
@@ -186,18 +185,15 @@ void TTaskList::btnEditClick()
                                      QStringLiteral("Please select a task to edit!"));
     if (row < 0)
         return;
-    TTask &task = *m_context.currentProject->Tasks.object(row);
     TfrmTask dialog(*m_context.msgMain, m_context.dialogParent);
     dialog.setWindowTitle(QStringLiteral("Edit task"));
-    FillDialogFromTask(dialog, task);
+    FillDialogFromTask(dialog, m_context.currentProject->Tasks.at(row));
     if (RunModal(dialog) != QDialog::Accepted)
         return;
     // The task keeps the key it was added with; only its fields change.
-    task.Description = dialog.name();
-    task.Notes = dialog.notes();
-    task.Done = dialog.done();
-    task.StartDate = dialog.startDate();
-    task.EndDate = dialog.endDate();
+    m_context.currentProject->Tasks.replace(row, TTask(dialog.done(), dialog.name(),
+                                                       dialog.notes(), dialog.startDate(),
+                                                       dialog.endDate()));
     m_context.markModified();
     ShowProjectDetails();
     selectRow(row);

@@ -18,13 +18,13 @@ QStringList Dump(const TProjects &book)
         if (book.key(i) != p.Name)
             lines.last() += QStringLiteral(" (key %1)").arg(Show(book.key(i)));
         for (int t = 0; t < p.Tasks.count(); ++t) {
-            const TTask &task = *p.Tasks.object(t);
+            const TTask task = p.Tasks.at(t);
             lines << QStringLiteral("T %1|%2|%3|%4|%5")
                          .arg(task.Done ? 1 : 0)
                          .arg(Show(task.Description), Show(task.Notes), Show(task.StartDate),
                               Show(task.EndDate));
             if (p.Tasks.key(t) != task.Description)
-                lines.last() += QStringLiteral(" (key %1)").arg(Show(p.Tasks.key(t)));
+                lines.last() += QStringLiteral(" (key %1)").arg(Show(p.Tasks.key(t).toByteArray()));
         }
     }
     return lines;

@@ -37,7 +37,7 @@ void Fill(TProjects &book, THours &hours, int which)
         project->Category = "Category 0";
         for (int t = 0; t < 1000; ++t) {
             const QByteArray description = "task " + QByteArray::number(t);
-            project->Tasks.append(description, std::make_unique<TTask>(
+            project->Tasks.append(description, TTask(
                                                    t % 3 == which, description,
                                                    QByteArray(60 + which, 'n'), "1/2/2020", ""));
         }

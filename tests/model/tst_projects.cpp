@@ -32,7 +32,7 @@ void AddTask(TProject *project, bool done, const QByteArray &description,
              const QByteArray &notes = {}, const QByteArray &start = {}, const QByteArray &end = {})
 {
     project->Tasks.append(description,
-                          std::make_unique<TTask>(done, description, notes, start, end));
+                          TTask(done, description, notes, start, end));
 }
 
 const QByteArray kOneProject("Header^P^^^^\r\n");
@@ -134,8 +134,8 @@ void TestProjects::addDefaultTasks_projectWithTasks_hasExactlyTheElevenDefaults(
                             "Sell one"};
     QCOMPARE(project.Tasks.count(), int(expected.size()));
     for (int i = 0; i < project.Tasks.count(); ++i) {
-        const TTask &task = *project.Tasks.object(i);
-        QCOMPARE(project.Tasks.key(i), expected.at(i));
+        const TTask task = project.Tasks.at(i);
+        QCOMPARE(project.Tasks.key(i).toByteArray(), expected.at(i));
         QCOMPARE(task.Description, expected.at(i));
         QVERIFY(!task.Done);
         QVERIFY(task.Notes.isEmpty() && task.StartDate.isEmpty() && task.EndDate.isEmpty());

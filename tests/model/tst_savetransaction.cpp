@@ -48,7 +48,7 @@ struct TData {
         for (int t = 0; t < tasks; ++t) {
             const QByteArray description = "task " + QByteArray::number(t);
             project->Tasks.append(description,
-                                  std::make_unique<TTask>(false, description,
+                                  TTask(false, description,
                                                           QByteArray(70, 'n'), "1/2/2020",
                                                           "3/4/2020"));
         }
@@ -347,7 +347,7 @@ void TestSaveTransaction::largeBook_isWrittenInBookOrder()
             const QByteArray description = "t" + QByteArray::number(t);
             const QByteArray notes = "n" + QByteArray::number(p) + (t % 97 == 0 ? "\r\nx^y" : "");
             project->Tasks.append(description,
-                                  std::make_unique<TTask>(t % 2, description, notes, "", ""));
+                                  TTask(t % 2, description, notes, "", ""));
             QByteArray escaped = notes;
             escaped.replace("\r", "\xA5\xA5").replace("\n", "\xA7\xA7").replace("^", "^^");
             expected += (t % 2 ? "^True^,^" : "^False^,^") + description + "^,^" + escaped

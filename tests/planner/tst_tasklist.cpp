@@ -99,11 +99,11 @@ void TestTaskList::tick_updatesTaskAndGaugeAtOnce()
     TfrmMain &frm = openShop(f, {"A", "B", "C"});
     QTreeWidgetItem *row = list(f)->topLevelItem(1);
     row->setCheckState(0, Qt::Checked);
-    QVERIFY(frm.projects().object(0)->Tasks.object(1)->Done);
+    QVERIFY(frm.projects().object(0)->Tasks.done(1));
     QCOMPARE(gauge(f), QStringLiteral("1/3 tasks  33%"));
     QVERIFY(frm.isModified());
     row->setCheckState(0, Qt::Unchecked);
-    QVERIFY(!frm.projects().object(0)->Tasks.object(1)->Done);
+    QVERIFY(!frm.projects().object(0)->Tasks.done(1));
     QCOMPARE(gauge(f), QStringLiteral("0/3 tasks  0%"));
 }
 
@@ -124,9 +124,9 @@ void TestTaskList::add_appendsTaskAsLastRow()
     QCOMPARE(caption, QStringLiteral("Add task"));
     const TProject &shop = *frm.projects().object(0);
     QCOMPARE(shop.Tasks.count(), 2);
-    const TTask &task = *shop.Tasks.object(1);
+    const TTask task = shop.Tasks.at(1);
     QCOMPARE(task.Description, QByteArray("  Write copy "));
-    QCOMPARE(shop.Tasks.key(1), QByteArray("  Write copy "));
+    QCOMPARE(shop.Tasks.key(1).toByteArray(), QByteArray("  Write copy "));
     QCOMPARE(task.Notes, QByteArray("line 1\r\nline 2"));
     QVERIFY(task.Done);
     QCOMPARE(task.StartDate, QByteArray("10/14/2008"));
@@ -183,8 +183,9 @@ void TestTaskList::edit_replacesFieldsAndKeepsRowSelected()
     QCOMPARE(caption, QStringLiteral("Edit task"));
     QCOMPARE(shownName, QStringLiteral("B"));
     const TProject &shop = *frm.projects().object(0);
-    QCOMPARE(shop.Tasks.object(1)->Description, QByteArray("B2"));
-    QCOMPARE(shop.Tasks.key(1), QByteArray("B")); // the key keeps the description it was added with
+    QCOMPARE(shop.Tasks.at(1).Description, QByteArray("B2"));
+    // The key keeps the description it was added with.
+    QCOMPARE(shop.Tasks.key(1).toByteArray(), QByteArray("B"));
     QCOMPARE(list(f)->topLevelItem(1)->text(1), QStringLiteral("B2"));
     QCOMPARE(list(f)->selectedItems(), QList<QTreeWidgetItem *>{list(f)->topLevelItem(1)});
     QCOMPARE(gauge(f), QStringLiteral("1/3 tasks  33%"));
@@ -208,7 +209,7 @@ void TestTaskList::edit_offersNotesWithTheirLineBreaks()
     });
     QTest::mouseClick(f.child<QPushButton>("btnEdit"), Qt::LeftButton);
     QCOMPARE(notes, QStringLiteral("a\nb"));
-    QCOMPARE(frm.projects().object(0)->Tasks.object(0)->Notes, QByteArray("a\r\nb"));
+    QCOMPARE(frm.projects().object(0)->Tasks.at(0).Notes, QByteArray("a\r\nb"));
 }
 
 void TestTaskList::refusals_data()
@@ -253,7 +254,7 @@ void TestTaskList::remove_askedAndConfirmed_removesTaskAndUpdatesGauge()
     QCOMPARE(frm.msgMain().log().first().buttons, QMessageBox::Ok | QMessageBox::Cancel);
     const TProject &shop = *frm.projects().object(0);
     QCOMPARE(shop.Tasks.count(), 2);
-    QCOMPARE(shop.Tasks.object(1)->Description, QByteArray("C"));
+    QCOMPARE(shop.Tasks.at(1).Description, QByteArray("C"));
     QCOMPARE(list(f)->topLevelItemCount(), 2);
     QCOMPARE(list(f)->topLevelItem(1)->text(1), QStringLiteral("C"));
     QCOMPARE(gauge(f), QStringLiteral("1/2 tasks  50%"));

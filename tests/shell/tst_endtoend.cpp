@@ -79,7 +79,7 @@ void TestEndToEnd::firstSessionIsFoundAgainInTheNext()
     tree->setCurrentItem(tree->topLevelItem(0)->child(0));
     QCOMPARE(f.child<QLabel>("lblProjName")->text(), QStringLiteral("Project Name:  Dog Training"));
     QCOMPARE(f.child<TGauge>("MainGauge")->text(), QStringLiteral("1/2 tasks  50%"));
-    QCOMPARE(again.projects().object(0)->Tasks.object(0)->Notes,
+    QCOMPARE(again.projects().object(0)->Tasks.at(0).Notes,
              QByteArray("Ten chapters\r\nBonus: checklist, 5 pages"));
     f.child<QCalendarWidget>("calPlanner")->setSelectedDate(QDate(2026, 12, 9));
     QCOMPARE(f.child<QTreeWidget>("lvwToDo")->topLevelItem(11)->text(1), QStringLiteral("Lunch"));

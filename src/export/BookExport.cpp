@@ -27,10 +27,10 @@ TExportProject RecordOf(const TProject &project)
     return {project.Category, project.Name, project.StartDate, project.EndDate};
 }
 
-TExportTask TaskRecord(const TProject &project, int i)
+TExportTask TaskRecord(const TTasks &tasks, int i)
 {
-    const TTask &task = *project.Tasks.object(i);
-    return {task.Done, task.Description, task.Notes, task.StartDate, task.EndDate};
+    return {tasks.done(i), tasks.description(i), tasks.notes(i), tasks.startDate(i),
+            tasks.endDate(i)};
 }
 
 // Counts records and hands the count to the progress counter now and then.
@@ -107,7 +107,7 @@ int TBookExport::run(std::atomic<qint64> *progress) const
         const int tasks = project->Tasks.count();
         sink->project(out, record, tasks);
         for (int i = 0; i < tasks; ++i) {
-            sink->task(out, record, TaskRecord(*project, i));
+            sink->task(out, record, TaskRecord(project->Tasks, i));
             writer.flushIfFull();
             count.step();
         }

@@ -26,11 +26,11 @@ QString ProgressText(const TProject &project)
         .arg(project.PercentDone());
 }
 
-TRow TaskRow(const TProject &project, int i)
+TRow TaskRow(const TTasks &tasks, int i)
 {
-    const TTask &task = *project.Tasks.object(i);
-    return {task.Done ? QStringLiteral("Yes") : QString(), FromAnsi(task.Description),
-            FromAnsi(task.Notes), FromAnsi(task.StartDate), FromAnsi(task.EndDate)};
+    return {tasks.done(i) ? QStringLiteral("Yes") : QString(),
+            FromAnsi(tasks.description(i)), FromAnsi(tasks.notes(i)),
+            FromAnsi(tasks.startDate(i)), FromAnsi(tasks.endDate(i))};
 }
 
 // Lays out the pages on one painter: where the next row goes, and when a page is full.
@@ -62,7 +62,7 @@ public:
         tableHeader();
         qint64 pending = 0;
         for (int i = 0; i < project.Tasks.count(); ++i) {
-            row(TaskRow(project, i), m_font);
+            row(TaskRow(project.Tasks, i), m_font);
             if (progress && ++pending == 256) {
                 progress->fetch_add(pending, std::memory_order_relaxed);
                 pending = 0;

@@ -72,7 +72,7 @@ const TUtf8Table kUtf8 = MakeUtf8Table();
 
 } // namespace
 
-QString FromAnsi(const QByteArray &bytes)
+QString FromAnsi(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();

@@ -9,7 +9,7 @@
 
 // Every byte maps to one character (the five unassigned bytes map to the C1 controls of the
 // same value, as Windows does), so FromAnsi never loses anything.
-QString FromAnsi(const QByteArray &bytes);
+QString FromAnsi(QByteArrayView bytes);
 
 // Converts text to Windows-1252. Returns false (and leaves *out untouched) when a character
 // has no Windows-1252 byte; nothing is ever replaced silently.

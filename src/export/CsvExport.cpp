@@ -2,6 +2,9 @@
 
 #include "util/CodePage.h"
 
+#include <initializer_list>
+#include <utility>
+
 namespace {
 
 bool NeedsQuotes(QByteArrayView ansi)
@@ -12,15 +15,16 @@ bool NeedsQuotes(QByteArrayView ansi)
     return false;
 }
 
-void AppendProjectColumns(QByteArray &out, const TExportProject &project)
+// One row: the fields separated by commas, then CR LF.
+void AppendRow(QByteArray &out, std::initializer_list<QByteArrayView> fields)
 {
-    AppendCsvField(out, project.category);
-    out += ',';
-    AppendCsvField(out, project.name);
-    out += ',';
-    AppendCsvField(out, project.startDate);
-    out += ',';
-    AppendCsvField(out, project.endDate);
+    bool first = true;
+    for (const QByteArrayView field : fields) {
+        if (!std::exchange(first, false))
+            out += ',';
+        AppendCsvField(out, field);
+    }
+    out += "\r\n";
 }
 
 } // namespace
@@ -46,29 +50,21 @@ void AppendCsvField(QByteArray &out, QByteArrayView ansi)
 
 void TCsvExport::begin(QByteArray &out)
 {
-    out += "\xEF\xBB\xBF"
-           "Category,Project,Project start,Project end,Done,Task description,Task notes,"
-           "Task start,Task end\r\n";
+    out += "\xEF\xBB\xBF"; // the byte order mark
+    AppendRow(out, {"Category", "Project", "Project start", "Project end", "Done",
+                    "Task description", "Task notes", "Task start", "Task end"});
 }
 
 void TCsvExport::project(QByteArray &out, const TExportProject &project, int taskCount)
 {
-    if (taskCount > 0)
-        return;
-    AppendProjectColumns(out, project);
-    out += ",,,,,\r\n";
+    if (taskCount == 0)
+        AppendRow(out, {project.category, project.name, project.startDate, project.endDate, {},
+                        {}, {}, {}, {}});
 }
 
 void TCsvExport::task(QByteArray &out, const TExportProject &project, const TExportTask &task)
 {
-    AppendProjectColumns(out, project);
-    out += task.done ? ",Yes," : ",No,";
-    AppendCsvField(out, task.description);
-    out += ',';
-    AppendCsvField(out, task.notes);
-    out += ',';
-    AppendCsvField(out, task.startDate);
-    out += ',';
-    AppendCsvField(out, task.endDate);
-    out += "\r\n";
+    AppendRow(out, {project.category, project.name, project.startDate, project.endDate,
+                    task.done ? "Yes" : "No", task.description, task.notes, task.startDate,
+                    task.endDate});
 }

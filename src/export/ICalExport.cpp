@@ -153,11 +153,11 @@ void TICalExport::textLine(QByteArray &out, const char *name, QByteArrayView ans
 }
 
 void TICalExport::dateLine(QByteArray &out, const char *dateName, const char *textName,
-                           QByteArrayView ansi)
+                           QByteArrayView ansi, const std::optional<QDate> &date)
 {
     if (ansi.isEmpty())
         return;
-    if (const std::optional<QDate> date = ParseShortDate(ansi)) {
+    if (date) {
         out += dateName;
         out += ";VALUE=DATE:";
         AppendDate(out, *date);
@@ -190,8 +190,12 @@ void TICalExport::task(QByteArray &out, const TExportProject &project, const TEx
     textLine(out, "SUMMARY", task.description);
     if (!task.notes.isEmpty())
         textLine(out, "DESCRIPTION", task.notes);
-    dateLine(out, "DTSTART", "X-ZELVO-START-TEXT", task.startDate);
-    dateLine(out, "DUE", "X-ZELVO-DUE-TEXT", task.endDate);
+    const std::optional<QDate> start = ParseShortDate(task.startDate);
+    std::optional<QDate> due = ParseShortDate(task.endDate);
+    if (start && due && *due < *start)
+        due.reset(); // a to-do due before it starts is invalid: its due text is kept instead
+    dateLine(out, "DTSTART", "X-ZELVO-START-TEXT", task.startDate, start);
+    dateLine(out, "DUE", "X-ZELVO-DUE-TEXT", task.endDate, due);
     out += task.done ? "STATUS:COMPLETED\r\n" : "STATUS:NEEDS-ACTION\r\n";
     m_line += "CATEGORIES:";
     AppendICalText(m_line, project.category);

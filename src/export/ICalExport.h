@@ -11,7 +11,8 @@
 // iCalendar after RFC 5545, in UTF-8 with CR LF line ends, lines folded at 75 octets.
 // Each task is a VTODO: SUMMARY from the description, DESCRIPTION from the notes, DTSTART and
 // DUE as DATE values when the dates are calendar dates in the short date format (any other
-// date text is kept in X-ZELVO-START-TEXT or X-ZELVO-DUE-TEXT), STATUS COMPLETED or
+// date text, and a due date before the start, is kept in X-ZELVO-START-TEXT or
+// X-ZELVO-DUE-TEXT), STATUS COMPLETED or
 // NEEDS-ACTION, CATEGORIES with the category and the project's name. Each planned hour is a
 // VEVENT of one hour whose SUMMARY is the action. UIDs are the same in every export of the
 // same book: a task's comes from its project's name, its description and how many tasks of
@@ -31,8 +32,9 @@ private:
     // Folds m_line onto out and empties it.
     void endLine(QByteArray &out);
     void textLine(QByteArray &out, const char *name, QByteArrayView ansi);
+    // A DATE value when date is given, else the text as typed.
     void dateLine(QByteArray &out, const char *dateName, const char *textName,
-                  QByteArrayView ansi);
+                  QByteArrayView ansi, const std::optional<QDate> &date);
     void uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key);
 
     QByteArray m_stampLine;

@@ -1,6 +1,7 @@
 #include "common/FailingDisk.h"
 #include "common/ReadOnlyDirectory.h"
 #include "export/BookExport.h"
+#include "export/ICalExport.h"
 #include "export_support.h"
 #include "model/UProjects.h"
 #include "util/FileError.h"
@@ -69,6 +70,7 @@ private slots:
     void ical_readBackByIcalendar();
     void ical_linesAreFoldedWholeCharactersAndEndInCrLf();
     void ical_uidsStayTheSameAndDiffer();
+    void ical_dueBeforeTheStartIsKeptAsText();
     void failedWrite_leavesNothing_data();
     void failedWrite_leavesNothing();
 };
@@ -225,6 +227,20 @@ void TestBookExport::ical_uidsStayTheSameAndDiffer()
     QCOMPARE(one.size(), 8);
     QCOMPARE(uids("two.ics"), one);
     QCOMPARE(QSet<QString>(one.begin(), one.end()).size(), one.size()); // "Call back" twice too
+}
+
+// A to-do due before it starts is invalid in iCalendar; calendar programs refuse it.
+void TestBookExport::ical_dueBeforeTheStartIsKeptAsText()
+{
+    SetShortDateFormat(QStringLiteral("M/d/yyyy"));
+    TICalExport ical(kStamp);
+    QByteArray out;
+    ical.project(out, {"Web", "P", "", ""}, 1);
+    ical.task(out, {"Web", "P", "", ""}, {false, "Late", "", "2/1/2027", "1/1/2027"});
+    SetShortDateFormat(QString());
+    QVERIFY(out.contains("\r\nDTSTART;VALUE=DATE:20270201\r\n"));
+    QVERIFY(out.contains("\r\nX-ZELVO-DUE-TEXT:1/1/2027\r\n"));
+    QVERIFY(!out.contains("DUE;"));
 }
 
 void TestBookExport::failedWrite_leavesNothing_data()

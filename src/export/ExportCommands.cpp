@@ -124,7 +124,7 @@ void TExportCommands::exportTo(const QString &suggestedName,
 {
     const QString path = RunSaveFileDialog(
         {&m_window, QStringLiteral("Export"),
-         QDir(m_folder).filePath(suggestedName + QStringLiteral(".ics")), kFilters});
+         QDir(m_folder).filePath(suggestedName), kFilters});
     if (path.isEmpty())
         return;
     m_folder = QFileInfo(path).absolutePath();

@@ -23,7 +23,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 
@@ -62,15 +61,6 @@ double Floor(const QString &appDir, const QString &copyDir)
         seconds += match.captured(1).toDouble();
     }
     return seconds;
-}
-
-// Processor time of every thread of this process so far, in milliseconds.
-double CpuMs()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval &t) { return double(t.tv_sec) * 1000 + double(t.tv_usec) / 1000; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 } // namespace

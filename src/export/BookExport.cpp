@@ -107,7 +107,7 @@ int TBookExport::run(std::atomic<qint64> *progress) const
         const int tasks = project->Tasks.count();
         sink->project(out, record, tasks);
         for (int i = 0; i < tasks; ++i) {
-            sink->task(out, record, TaskRecord(project->Tasks, i));
+            sink->task(out, TaskRecord(project->Tasks, i));
             writer.flushIfFull();
             count.step();
         }

@@ -3,7 +3,6 @@
 #include "util/CodePage.h"
 
 #include <initializer_list>
-#include <utility>
 
 namespace {
 
@@ -15,15 +14,20 @@ bool NeedsQuotes(QByteArrayView ansi)
     return false;
 }
 
+// Fields, each followed by a comma.
+void AppendFields(QByteArray &out, std::initializer_list<QByteArrayView> fields)
+{
+    for (const QByteArrayView field : fields) {
+        AppendCsvField(out, field);
+        out += ',';
+    }
+}
+
 // One row: the fields separated by commas, then CR LF.
 void AppendRow(QByteArray &out, std::initializer_list<QByteArrayView> fields)
 {
-    bool first = true;
-    for (const QByteArrayView field : fields) {
-        if (!std::exchange(first, false))
-            out += ',';
-        AppendCsvField(out, field);
-    }
+    AppendFields(out, fields);
+    out.chop(1);
     out += "\r\n";
 }
 
@@ -57,14 +61,18 @@ void TCsvExport::begin(QByteArray &out)
 
 void TCsvExport::project(QByteArray &out, const TExportProject &project, int taskCount)
 {
-    if (taskCount == 0)
-        AppendRow(out, {project.category, project.name, project.startDate, project.endDate, {},
-                        {}, {}, {}, {}});
+    m_projectColumns.resize(0);
+    AppendFields(m_projectColumns, {project.category, project.name, project.startDate,
+                                    project.endDate});
+    if (taskCount == 0) {
+        out += m_projectColumns;
+        out += ",,,,\r\n";
+    }
 }
 
-void TCsvExport::task(QByteArray &out, const TExportProject &project, const TExportTask &task)
+void TCsvExport::task(QByteArray &out, const TExportTask &task)
 {
-    AppendRow(out, {project.category, project.name, project.startDate, project.endDate,
-                    task.done ? "Yes" : "No", task.description, task.notes, task.startDate,
+    out += m_projectColumns;
+    AppendRow(out, {task.done ? "Yes" : "No", task.description, task.notes, task.startDate,
                     task.endDate});
 }

@@ -2,6 +2,8 @@
 
 #include "export/ExportRecords.h"
 
+#include <QByteArray>
+
 // CSV after RFC 4180, in UTF-8 with a byte order mark (spreadsheet programs then read the
 // accents): a header row, then one row per task with the columns Category, Project,
 // Project start, Project end, Done, Task description, Task notes, Task start, Task end.
@@ -12,9 +14,12 @@ class TCsvExport : public TExportSink {
 public:
     void begin(QByteArray &out) override;
     void project(QByteArray &out, const TExportProject &project, int taskCount) override;
-    void task(QByteArray &out, const TExportProject &project, const TExportTask &task) override;
+    void task(QByteArray &out, const TExportTask &task) override;
     bool hour(QByteArray &, const TExportHour &) override { return false; }
     void end(QByteArray &) override {}
+
+private:
+    QByteArray m_projectColumns; // the current project's four columns, written once
 };
 
 // Appends one field (Windows-1252 bytes) in its CSV form, quoted when needed.

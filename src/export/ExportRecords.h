@@ -31,9 +31,9 @@ class TExportSink {
 public:
     virtual ~TExportSink() = default;
     virtual void begin(QByteArray &out) = 0;
-    // Called once per project, before its tasks.
+    // Called once per project, before its tasks; the tasks that follow are the project's.
     virtual void project(QByteArray &out, const TExportProject &project, int taskCount) = 0;
-    virtual void task(QByteArray &out, const TExportProject &project, const TExportTask &task) = 0;
+    virtual void task(QByteArray &out, const TExportTask &task) = 0;
     // False when the format cannot place this hour (its day or hour is no calendar time).
     virtual bool hour(QByteArray &out, const TExportHour &hour) = 0;
     virtual void end(QByteArray &out) = 0;

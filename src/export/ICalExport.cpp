@@ -32,11 +32,30 @@ void AppendDigits(QByteArray &out, int value, int width)
     out.append(digits, width);
 }
 
+void AppendNumber(QByteArray &out, int value)
+{
+    char digits[12];
+    int i = int(sizeof digits);
+    do {
+        digits[--i] = char('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    out.append(digits + i, qsizetype(sizeof digits) - i);
+}
+
 void AppendDate(QByteArray &out, const QDate &date)
 {
-    AppendDigits(out, date.year(), 4);
-    AppendDigits(out, date.month(), 2);
-    AppendDigits(out, date.day(), 2);
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    AppendDigits(out, year, 4);
+    AppendDigits(out, month, 2);
+    AppendDigits(out, day, 2);
+}
+
+// Mixes two hashes into one key for TOccurrences.
+quint64 Combine(quint64 a, quint64 b)
+{
+    return a ^ (b * 0x9E3779B97F4A7C15ull + (a << 6) + (a >> 2));
 }
 
 void AppendDateTime(QByteArray &out, const QDate &date, int hour)
@@ -107,15 +126,51 @@ std::optional<int> HourOfLabel(QByteArrayView label)
     qsizetype end = 0;
     if (!StartsWithDigits(label, end) || !label.sliced(end).startsWith(":00 "))
         return std::nullopt;
-    const int n = QByteArrayView(label.first(end)).toInt();
-    const QByteArray half = label.sliced(end + 4).toByteArray().toUpper();
-    if (half == "AM" && n >= 1 && n <= 11)
+    const int n = label.first(end).toInt();
+    const QByteArrayView half = label.sliced(end + 4);
+    const auto is = [half](const char *word) {
+        return half.compare(QByteArrayView(word), Qt::CaseInsensitive) == 0;
+    };
+    if (is("AM") && n >= 1 && n <= 11)
         return n;
-    if (half == "M" && n == 12)
+    if (is("M") && n == 12)
         return 12;
-    if (half == "PM" && n >= 1 && n <= 12)
+    if (is("PM") && n >= 1 && n <= 12)
         return n + 12;
     return std::nullopt;
+}
+
+int TOccurrences::next(quint64 key)
+{
+    if ((m_used + 1) * 2 > m_slots.size())
+        grow();
+    const qsizetype mask = m_slots.size() - 1;
+    for (qsizetype i = qsizetype(key & quint64(mask));; i = (i + 1) & mask) {
+        TSlot &slot = m_slots[i];
+        if (slot.seen == 0) {
+            slot = {key, 1};
+            ++m_used;
+            return 0;
+        }
+        if (slot.key == key)
+            return slot.seen++;
+    }
+}
+
+void TOccurrences::grow()
+{
+    QList<TSlot> old = std::exchange(m_slots, QList<TSlot>(qMax<qsizetype>(1024, m_slots.size() * 2)));
+    m_used = 0;
+    const qsizetype mask = m_slots.size() - 1;
+    for (const TSlot &slot : std::as_const(old)) {
+        if (slot.seen == 0)
+            continue;
+        qsizetype i = qsizetype(slot.key & quint64(mask));
+        while (m_slots[i].seen != 0)
+            i = (i + 1) & mask;
+        m_slots[i] = slot;
+        ++m_used;
+    }
 }
 
 TICalExport::TICalExport(const QDateTime &stamp)
@@ -136,20 +191,36 @@ void TICalExport::begin(QByteArray &out)
 void TICalExport::project(QByteArray &, const TExportProject &project, int)
 {
     m_projectHash = StableHash(project.name);
+    m_categoriesLine.resize(0);
+    m_categoriesLine += "CATEGORIES:";
+    AppendICalText(m_categoriesLine, project.category);
+    if (!project.category.isEmpty() && !project.name.isEmpty())
+        m_categoriesLine += ',';
+    AppendICalText(m_categoriesLine, project.name);
+    endLine(m_categoriesLine, 0);
 }
 
-void TICalExport::endLine(QByteArray &out)
+// The content line from lineStart to the end of out is complete: most are short and only
+// get their CR LF; a long one is folded.
+void TICalExport::endLine(QByteArray &out, qsizetype lineStart)
 {
+    if (out.size() - lineStart <= kLineOctets) {
+        out += "\r\n";
+        return;
+    }
+    m_line.resize(0); // keeps its capacity
+    m_line.append(out.constData() + lineStart, out.size() - lineStart);
+    out.truncate(lineStart);
     AppendFoldedLine(out, m_line);
-    m_line.resize(0);
 }
 
 void TICalExport::textLine(QByteArray &out, const char *name, QByteArrayView ansi)
 {
-    m_line += name;
-    m_line += ':';
-    AppendICalText(m_line, ansi);
-    endLine(out);
+    const qsizetype start = out.size();
+    out += name;
+    out += ':';
+    AppendICalText(out, ansi);
+    endLine(out, start);
 }
 
 void TICalExport::dateLine(QByteArray &out, const char *dateName, const char *textName,
@@ -170,7 +241,7 @@ void TICalExport::dateLine(QByteArray &out, const char *dateName, const char *te
 void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key)
 {
     const quint64 keyHash = StableHash(key);
-    const int use = m_uses[qMakePair(scope, keyHash)]++;
+    const int use = m_uses.next(Combine(scope, keyHash));
     out += "UID:";
     out += kind;
     out += '-';
@@ -178,11 +249,11 @@ void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, QByt
     out += '-';
     AppendHex(out, keyHash);
     out += '-';
-    out += QByteArray::number(use);
+    AppendNumber(out, use);
     out += "@projectzelvo\r\n";
 }
 
-void TICalExport::task(QByteArray &out, const TExportProject &project, const TExportTask &task)
+void TICalExport::task(QByteArray &out, const TExportTask &task)
 {
     out += "BEGIN:VTODO\r\n";
     uidLine(out, "task", m_projectHash, task.description);
@@ -197,12 +268,7 @@ void TICalExport::task(QByteArray &out, const TExportProject &project, const TEx
     dateLine(out, "DTSTART", "X-ZELVO-START-TEXT", task.startDate, start);
     dateLine(out, "DUE", "X-ZELVO-DUE-TEXT", task.endDate, due);
     out += task.done ? "STATUS:COMPLETED\r\n" : "STATUS:NEEDS-ACTION\r\n";
-    m_line += "CATEGORIES:";
-    AppendICalText(m_line, project.category);
-    if (!project.category.isEmpty() && !project.name.isEmpty())
-        m_line += ',';
-    AppendICalText(m_line, project.name);
-    endLine(out);
+    out += m_categoriesLine;
     out += "END:VTODO\r\n";
 }
 

@@ -4,9 +4,26 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QHash>
+#include <QList>
 
 #include <optional>
+
+// Counts how often each 64-bit key was seen: an open-addressing table, since an export of a
+// large book asks it for every one of its million tasks and hours.
+class TOccurrences {
+public:
+    // How many times key was seen before this call.
+    int next(quint64 key);
+
+private:
+    struct TSlot {
+        quint64 key = 0;
+        int seen = 0; // 0: empty slot
+    };
+    void grow();
+    QList<TSlot> m_slots;
+    qsizetype m_used = 0;
+};
 
 // iCalendar after RFC 5545, in UTF-8 with CR LF line ends, lines folded at 75 octets.
 // Each task is a VTODO: SUMMARY from the description, DESCRIPTION from the notes, DTSTART and
@@ -24,13 +41,13 @@ public:
 
     void begin(QByteArray &out) override;
     void project(QByteArray &out, const TExportProject &project, int taskCount) override;
-    void task(QByteArray &out, const TExportProject &project, const TExportTask &task) override;
+    void task(QByteArray &out, const TExportTask &task) override;
     bool hour(QByteArray &out, const TExportHour &hour) override;
     void end(QByteArray &out) override;
 
 private:
-    // Folds m_line onto out and empties it.
-    void endLine(QByteArray &out);
+    // Ends the content line that begins at lineStart in out, folding it when it is long.
+    void endLine(QByteArray &out, qsizetype lineStart);
     void textLine(QByteArray &out, const char *name, QByteArrayView ansi);
     // A DATE value when date is given, else the text as typed.
     void dateLine(QByteArray &out, const char *dateName, const char *textName,
@@ -40,8 +57,9 @@ private:
     QByteArray m_stampLine;
     QByteArray m_line;
     quint64 m_projectHash = 0;
+    QByteArray m_categoriesLine; // the current project's, folded, made once
     // How often each (scope, key) was given a UID, so repeated texts still get distinct ones.
-    QHash<QPair<quint64, quint64>, int> m_uses;
+    TOccurrences m_uses;
 };
 
 // Appends text (Windows-1252) as an iCalendar TEXT value in UTF-8: backslash, semicolon and

@@ -236,7 +236,7 @@ void TestBookExport::ical_dueBeforeTheStartIsKeptAsText()
     TICalExport ical(kStamp);
     QByteArray out;
     ical.project(out, {"Web", "P", "", ""}, 1);
-    ical.task(out, {"Web", "P", "", ""}, {false, "Late", "", "2/1/2027", "1/1/2027"});
+    ical.task(out, {false, "Late", "", "2/1/2027", "1/1/2027"});
     SetShortDateFormat(QString());
     QVERIFY(out.contains("\r\nDTSTART;VALUE=DATE:20270201\r\n"));
     QVERIFY(out.contains("\r\nX-ZELVO-DUE-TEXT:1/1/2027\r\n"));

@@ -157,6 +157,16 @@ int TOccurrences::next(quint64 key)
     }
 }
 
+void TOccurrences::clear()
+{
+    constexpr qsizetype kKept = 4096;
+    if (m_slots.size() > kKept)
+        m_slots = QList<TSlot>(kKept);
+    else
+        m_slots.fill(TSlot());
+    m_used = 0;
+}
+
 void TOccurrences::grow()
 {
     QList<TSlot> old = std::exchange(m_slots, QList<TSlot>(qMax<qsizetype>(1024, m_slots.size() * 2)));
@@ -190,7 +200,10 @@ void TICalExport::begin(QByteArray &out)
 
 void TICalExport::project(QByteArray &, const TExportProject &project, int)
 {
-    m_projectHash = StableHash(project.name);
+    const quint64 nameHash = StableHash(project.name);
+    const int before = m_projectNames.next(nameHash);
+    m_projectScope = before == 0 ? nameHash : Combine(nameHash, quint64(before));
+    m_taskUses.clear();
     m_categoriesLine.resize(0);
     m_categoriesLine += "CATEGORIES:";
     AppendICalText(m_categoriesLine, project.category);
@@ -238,10 +251,11 @@ void TICalExport::dateLine(QByteArray &out, const char *dateName, const char *te
     }
 }
 
-void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key)
+void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key,
+                          TOccurrences &uses)
 {
     const quint64 keyHash = StableHash(key);
-    const int use = m_uses.next(Combine(scope, keyHash));
+    const int use = uses.next(Combine(scope, keyHash));
     out += "UID:";
     out += kind;
     out += '-';
@@ -256,7 +270,7 @@ void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, QByt
 void TICalExport::task(QByteArray &out, const TExportTask &task)
 {
     out += "BEGIN:VTODO\r\n";
-    uidLine(out, "task", m_projectHash, task.description);
+    uidLine(out, "task", m_projectScope, task.description, m_taskUses);
     out += m_stampLine;
     textLine(out, "SUMMARY", task.description);
     if (!task.notes.isEmpty())
@@ -283,7 +297,7 @@ bool TICalExport::hour(QByteArray &out, const TExportHour &hour)
     const int start = *hourOfDay % 24;
     const QDate endDay = start == 23 ? startDay.addDays(1) : startDay;
     out += "BEGIN:VEVENT\r\n";
-    uidLine(out, "hour", StableHash(hour.day), hour.hour);
+    uidLine(out, "hour", StableHash(hour.day), hour.hour, m_hourUses);
     out += m_stampLine;
     out += "DTSTART:";
     AppendDateTime(out, startDay, start);

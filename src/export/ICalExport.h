@@ -14,6 +14,8 @@ class TOccurrences {
 public:
     // How many times key was seen before this call.
     int next(quint64 key);
+    // Forgets every key; a table that grew large is given back.
+    void clear();
 
 private:
     struct TSlot {
@@ -32,8 +34,9 @@ private:
 // X-ZELVO-DUE-TEXT), STATUS COMPLETED or
 // NEEDS-ACTION, CATEGORIES with the category and the project's name. Each planned hour is a
 // VEVENT of one hour whose SUMMARY is the action. UIDs are the same in every export of the
-// same book: a task's comes from its project's name, its description and how many tasks of
-// the project had that description before it; an hour's from its day and hour.
+// same book: a task's comes from its project's name (and how many projects of that name came
+// before), its description and how many tasks of the project had that description before it;
+// an hour's from its day and hour.
 class TICalExport : public TExportSink {
 public:
     // stamp: when the export was made (DTSTAMP), in UTC.
@@ -52,14 +55,21 @@ private:
     // A DATE value when date is given, else the text as typed.
     void dateLine(QByteArray &out, const char *dateName, const char *textName,
                   QByteArrayView ansi, const std::optional<QDate> &date);
-    void uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key);
+    void uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key,
+                 TOccurrences &uses);
 
     QByteArray m_stampLine;
     QByteArray m_line;
-    quint64 m_projectHash = 0;
+    // The current project's UID scope: its name's hash, mixed with how many projects of that
+    // name came before it.
+    quint64 m_projectScope = 0;
     QByteArray m_categoriesLine; // the current project's, folded, made once
-    // How often each (scope, key) was given a UID, so repeated texts still get distinct ones.
-    TOccurrences m_uses;
+    // How often each key was given a UID, so repeated texts still get distinct ones: project
+    // names; the current project's task descriptions (kept small, so it stays in the cache);
+    // the hours' days and hours.
+    TOccurrences m_projectNames;
+    TOccurrences m_taskUses;
+    TOccurrences m_hourUses;
 };
 
 // Appends text (Windows-1252) as an iCalendar TEXT value in UTF-8: backslash, semicolon and

@@ -251,11 +251,9 @@ void TICalExport::dateLine(QByteArray &out, const char *dateName, const char *te
     }
 }
 
-void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key,
-                          TOccurrences &uses)
+void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, quint64 keyHash,
+                          int use)
 {
-    const quint64 keyHash = StableHash(key);
-    const int use = uses.next(Combine(scope, keyHash));
     out += "UID:";
     out += kind;
     out += '-';
@@ -270,7 +268,9 @@ void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, QByt
 void TICalExport::task(QByteArray &out, const TExportTask &task)
 {
     out += "BEGIN:VTODO\r\n";
-    uidLine(out, "task", m_projectScope, task.description, m_taskUses);
+    const quint64 descriptionHash = StableHash(task.description);
+    uidLine(out, "task", m_projectScope, descriptionHash,
+            m_taskUses.next(Combine(m_projectScope, descriptionHash)));
     out += m_stampLine;
     textLine(out, "SUMMARY", task.description);
     if (!task.notes.isEmpty())
@@ -297,7 +297,10 @@ bool TICalExport::hour(QByteArray &out, const TExportHour &hour)
     const int start = *hourOfDay % 24;
     const QDate endDay = start == 23 ? startDay.addDays(1) : startDay;
     out += "BEGIN:VEVENT\r\n";
-    uidLine(out, "hour", StableHash(hour.day), hour.hour, m_hourUses);
+    // Repeats are counted per hour of the calendar: neighbouring hours are neighbours in the
+    // count's table, so a planner kept in order of days stays in the cache.
+    const quint64 slot = quint64(startDay.toJulianDay()) * 32 + quint64(start);
+    uidLine(out, "hour", StableHash(hour.day), StableHash(hour.hour), m_hourUses.next(slot));
     out += m_stampLine;
     out += "DTSTART:";
     AppendDateTime(out, startDay, start);

@@ -9,7 +9,8 @@
 #include <optional>
 
 // Counts how often each 64-bit key was seen: an open-addressing table, since an export of a
-// large book asks it for every one of its million tasks and hours.
+// large book asks it for every one of its million tasks and hours. A key is its own hash, so
+// neighbouring keys share cache lines.
 class TOccurrences {
 public:
     // How many times key was seen before this call.
@@ -55,8 +56,8 @@ private:
     // A DATE value when date is given, else the text as typed.
     void dateLine(QByteArray &out, const char *dateName, const char *textName,
                   QByteArrayView ansi, const std::optional<QDate> &date);
-    void uidLine(QByteArray &out, const char *kind, quint64 scope, QByteArrayView key,
-                 TOccurrences &uses);
+    // "UID:" kind-scope-key-use "@projectzelvo".
+    void uidLine(QByteArray &out, const char *kind, quint64 scope, quint64 keyHash, int use);
 
     QByteArray m_stampLine;
     QByteArray m_line;
@@ -66,7 +67,7 @@ private:
     QByteArray m_categoriesLine; // the current project's, folded, made once
     // How often each key was given a UID, so repeated texts still get distinct ones: project
     // names; the current project's task descriptions (kept small, so it stays in the cache);
-    // the hours' days and hours.
+    // the hours of the calendar.
     TOccurrences m_projectNames;
     TOccurrences m_taskUses;
     TOccurrences m_hourUses;

@@ -3,9 +3,42 @@
 #include "util/CodePage.h"
 #include "util/ShortDate.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr qsizetype kLineOctets = 75;
+
+// Puts bytes through a raw pointer into room made beforehand: the export writes a million
+// records, and QByteArray's checks on every append would cost more than the text itself.
+struct TCursor {
+    char *p;
+    void put(char c) { *p++ = c; }
+    void put(QByteArrayView bytes)
+    {
+        std::memcpy(p, bytes.data(), size_t(bytes.size()));
+        p += bytes.size();
+    }
+};
+
+// Room for `room` more bytes at the end of out while it lives; out is then cut to what the
+// cursor wrote. Nothing else may change out meanwhile.
+class TRoom {
+public:
+    TRoom(QByteArray &out, qsizetype room) : m_out(out)
+    {
+        const qsizetype size = out.size();
+        out.resize(size + room);
+        cursor.p = out.data() + size;
+    }
+    ~TRoom() { m_out.resize(cursor.p - m_out.constData()); }
+    TRoom(const TRoom &) = delete;
+    TRoom &operator=(const TRoom &) = delete;
+    TCursor cursor{nullptr};
+
+private:
+    QByteArray &m_out;
+};
 
 // 64-bit FNV-1a: a hash that is the same on every machine and in every run.
 quint64 StableHash(QByteArrayView bytes, quint64 hash = 14695981039346656037ull)
@@ -17,22 +50,21 @@ quint64 StableHash(QByteArrayView bytes, quint64 hash = 14695981039346656037ull)
     return hash;
 }
 
-void AppendHex(QByteArray &out, quint64 value)
+void PutHex(TCursor &c, quint64 value)
 {
     static const char kDigits[] = "0123456789abcdef";
     for (int shift = 60; shift >= 0; shift -= 4)
-        out += kDigits[(value >> shift) & 0xF];
+        c.put(kDigits[(value >> shift) & 0xF]);
 }
 
-void AppendDigits(QByteArray &out, int value, int width)
+void PutDigits(TCursor &c, int value, int width)
 {
-    char digits[8];
     for (int i = width - 1; i >= 0; --i, value /= 10)
-        digits[i] = char('0' + value % 10);
-    out.append(digits, width);
+        c.p[i] = char('0' + value % 10);
+    c.p += width;
 }
 
-void AppendNumber(QByteArray &out, int value)
+void PutNumber(TCursor &c, int value)
 {
     char digits[12];
     int i = int(sizeof digits);
@@ -40,35 +72,30 @@ void AppendNumber(QByteArray &out, int value)
         digits[--i] = char('0' + value % 10);
         value /= 10;
     } while (value > 0);
-    out.append(digits + i, qsizetype(sizeof digits) - i);
+    c.put(QByteArrayView(digits + i, qsizetype(sizeof digits) - i));
 }
 
-void AppendDate(QByteArray &out, const QDate &date)
+void PutDate(TCursor &c, const QDate &date)
 {
     int year = 0, month = 0, day = 0;
     date.getDate(&year, &month, &day);
-    AppendDigits(out, year, 4);
-    AppendDigits(out, month, 2);
-    AppendDigits(out, day, 2);
+    PutDigits(c, year, 4);
+    PutDigits(c, month, 2);
+    PutDigits(c, day, 2);
+}
+
+void PutDateTime(TCursor &c, const QDate &date, int hour)
+{
+    PutDate(c, date);
+    c.put('T');
+    PutDigits(c, hour, 2);
+    c.put("0000");
 }
 
 // Mixes two hashes into one key for TOccurrences.
 quint64 Combine(quint64 a, quint64 b)
 {
     return a ^ (b * 0x9E3779B97F4A7C15ull + (a << 6) + (a >> 2));
-}
-
-void AppendDateTime(QByteArray &out, const QDate &date, int hour)
-{
-    AppendDate(out, date);
-    out += 'T';
-    AppendDigits(out, hour, 2);
-    out += "0000";
-}
-
-bool IsTextControl(unsigned char b)
-{
-    return (b < 0x20 && b != '\t') || b == 0x7F;
 }
 
 bool StartsWithDigits(QByteArrayView text, qsizetype &digitsEnd)
@@ -80,31 +107,34 @@ bool StartsWithDigits(QByteArrayView text, qsizetype &digitsEnd)
     return digitsEnd > 0;
 }
 
-} // namespace
-
-void AppendICalText(QByteArray &out, QByteArrayView ansi)
+bool IsTextControl(unsigned char b)
 {
-    const qsizetype n = ansi.size();
-    qsizetype from = 0; // start of the run not yet copied
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(ansi[i]);
-        if (b != '\\' && b != ';' && b != ',' && !IsTextControl(b))
-            continue;
-        AppendUtf8OfAnsi(out, ansi.sliced(from, i - from));
-        from = i + 1;
-        if (b == '\r' || b == '\n') {
-            out += "\\n";
-            if (b == '\r' && i + 1 < n && ansi[i + 1] == '\n')
-                from = ++i + 1;
-        } else if (!IsTextControl(b)) {
-            out += '\\';
-            out += char(b);
-        }
-    }
-    AppendUtf8OfAnsi(out, ansi.sliced(from));
+    return (b < 0x20 && b != '\t') || b == 0x7F;
 }
 
-void AppendFoldedLine(QByteArray &out, QByteArrayView line)
+// At most three bytes for each byte of ansi.
+void PutICalText(TCursor &c, QByteArrayView ansi)
+{
+    const qsizetype n = ansi.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(ansi[i]);
+        if (b >= 0x80) {
+            c.put(Utf8OfAnsiByte(b));
+        } else if (b == '\\' || b == ';' || b == ',') {
+            c.put('\\');
+            c.put(char(b));
+        } else if (b == '\r' || b == '\n') {
+            c.put("\\n");
+            if (b == '\r' && i + 1 < n && ansi[i + 1] == '\n')
+                ++i;
+        } else if (!IsTextControl(b)) {
+            c.put(char(b));
+        }
+    }
+}
+
+// The line, folded, then CR LF: at most line.size() / 24 + 8 bytes more than the line.
+void PutFolded(TCursor &c, QByteArrayView line)
 {
     qsizetype at = 0;
     qsizetype room = kLineOctets;
@@ -112,13 +142,87 @@ void AppendFoldedLine(QByteArray &out, QByteArrayView line)
         qsizetype cut = at + room;
         while (cut > at && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
             --cut; // never inside a UTF-8 character
-        out.append(line.sliced(at, cut - at));
-        out += "\r\n ";
+        c.put(line.sliced(at, cut - at));
+        c.put("\r\n ");
         at = cut;
         room = kLineOctets - 1; // the blank that begins the continuation counts
     }
-    out.append(line.sliced(at));
-    out += "\r\n";
+    c.put(line.sliced(at));
+    c.put("\r\n");
+}
+
+// Ends the content line that begins at lineStart: most are short and only get their CR LF; a
+// long one is folded (scratch holds it meanwhile).
+void EndLine(TCursor &c, char *lineStart, QByteArray &scratch)
+{
+    if (c.p - lineStart <= kLineOctets) {
+        c.put("\r\n");
+        return;
+    }
+    scratch.resize(0); // keeps its capacity
+    scratch.append(lineStart, c.p - lineStart);
+    c.p = lineStart;
+    PutFolded(c, scratch);
+}
+
+void PutTextLine(TCursor &c, const char *name, QByteArrayView ansi, QByteArray &scratch)
+{
+    char *const start = c.p;
+    c.put(QByteArrayView(name));
+    c.put(':');
+    PutICalText(c, ansi);
+    EndLine(c, start, scratch);
+}
+
+// A DATE value when date is given, else the text as typed.
+void PutDateLine(TCursor &c, const char *dateName, const char *textName, QByteArrayView ansi,
+                 const std::optional<QDate> &date, QByteArray &scratch)
+{
+    if (ansi.isEmpty())
+        return;
+    if (!date) {
+        PutTextLine(c, textName, ansi, scratch); // not a calendar date: kept as typed
+        return;
+    }
+    c.put(QByteArrayView(dateName));
+    c.put(";VALUE=DATE:");
+    PutDate(c, *date);
+    c.put("\r\n");
+}
+
+// "UID:" kind-scope-key-use "@projectzelvo".
+void PutUid(TCursor &c, const char *kind, quint64 scope, quint64 keyHash, int use)
+{
+    c.put("UID:");
+    c.put(QByteArrayView(kind));
+    c.put('-');
+    PutHex(c, scope);
+    c.put('-');
+    PutHex(c, keyHash);
+    c.put('-');
+    PutNumber(c, use);
+    c.put("@projectzelvo\r\n");
+}
+
+// Room for a record: its fixed lines, and its texts at their longest once escaped and folded.
+qsizetype RecordRoom(qsizetype fixed, qsizetype textBytes)
+{
+    const qsizetype text = 3 * textBytes;
+    return 512 + fixed + text + text / 24;
+}
+
+} // namespace
+
+void AppendICalText(QByteArray &out, QByteArrayView ansi)
+{
+    TRoom room(out, 3 * ansi.size());
+    PutICalText(room.cursor, ansi);
+}
+
+void AppendFoldedLine(QByteArray &out, QByteArrayView line)
+{
+    TRoom room(out, line.size() + line.size() / 24 + 8);
+    PutFolded(room.cursor, line);
 }
 
 std::optional<int> HourOfLabel(QByteArrayView label)
@@ -205,85 +309,41 @@ void TICalExport::project(QByteArray &, const TExportProject &project, int)
     m_projectScope = before == 0 ? nameHash : Combine(nameHash, quint64(before));
     m_taskUses.clear();
     m_categoriesLine.resize(0);
-    m_categoriesLine += "CATEGORIES:";
-    AppendICalText(m_categoriesLine, project.category);
+    TRoom room(m_categoriesLine, RecordRoom(0, project.category.size() + project.name.size()));
+    TCursor &c = room.cursor;
+    char *const start = c.p;
+    c.put("CATEGORIES:");
+    PutICalText(c, project.category);
     if (!project.category.isEmpty() && !project.name.isEmpty())
-        m_categoriesLine += ',';
-    AppendICalText(m_categoriesLine, project.name);
-    endLine(m_categoriesLine, 0);
-}
-
-// The content line from lineStart to the end of out is complete: most are short and only
-// get their CR LF; a long one is folded.
-void TICalExport::endLine(QByteArray &out, qsizetype lineStart)
-{
-    if (out.size() - lineStart <= kLineOctets) {
-        out += "\r\n";
-        return;
-    }
-    m_line.resize(0); // keeps its capacity
-    m_line.append(out.constData() + lineStart, out.size() - lineStart);
-    out.truncate(lineStart);
-    AppendFoldedLine(out, m_line);
-}
-
-void TICalExport::textLine(QByteArray &out, const char *name, QByteArrayView ansi)
-{
-    const qsizetype start = out.size();
-    out += name;
-    out += ':';
-    AppendICalText(out, ansi);
-    endLine(out, start);
-}
-
-void TICalExport::dateLine(QByteArray &out, const char *dateName, const char *textName,
-                           QByteArrayView ansi, const std::optional<QDate> &date)
-{
-    if (ansi.isEmpty())
-        return;
-    if (date) {
-        out += dateName;
-        out += ";VALUE=DATE:";
-        AppendDate(out, *date);
-        out += "\r\n";
-    } else {
-        textLine(out, textName, ansi); // not a calendar date: kept as typed
-    }
-}
-
-void TICalExport::uidLine(QByteArray &out, const char *kind, quint64 scope, quint64 keyHash,
-                          int use)
-{
-    out += "UID:";
-    out += kind;
-    out += '-';
-    AppendHex(out, scope);
-    out += '-';
-    AppendHex(out, keyHash);
-    out += '-';
-    AppendNumber(out, use);
-    out += "@projectzelvo\r\n";
+        c.put(',');
+    PutICalText(c, project.name);
+    EndLine(c, start, m_line);
 }
 
 void TICalExport::task(QByteArray &out, const TExportTask &task)
 {
-    out += "BEGIN:VTODO\r\n";
-    const quint64 descriptionHash = StableHash(task.description);
-    uidLine(out, "task", m_projectScope, descriptionHash,
-            m_taskUses.next(Combine(m_projectScope, descriptionHash)));
-    out += m_stampLine;
-    textLine(out, "SUMMARY", task.description);
-    if (!task.notes.isEmpty())
-        textLine(out, "DESCRIPTION", task.notes);
     const std::optional<QDate> start = ParseShortDate(task.startDate);
     std::optional<QDate> due = ParseShortDate(task.endDate);
     if (start && due && *due < *start)
         due.reset(); // a to-do due before it starts is invalid: its due text is kept instead
-    dateLine(out, "DTSTART", "X-ZELVO-START-TEXT", task.startDate, start);
-    dateLine(out, "DUE", "X-ZELVO-DUE-TEXT", task.endDate, due);
-    out += task.done ? "STATUS:COMPLETED\r\n" : "STATUS:NEEDS-ACTION\r\n";
-    out += m_categoriesLine;
-    out += "END:VTODO\r\n";
+    const quint64 descriptionHash = StableHash(task.description);
+    const int use = m_taskUses.next(Combine(m_projectScope, descriptionHash));
+
+    TRoom room(out, RecordRoom(m_stampLine.size() + m_categoriesLine.size(),
+                               task.description.size() + task.notes.size()
+                                   + task.startDate.size() + task.endDate.size()));
+    TCursor &c = room.cursor;
+    c.put("BEGIN:VTODO\r\n");
+    PutUid(c, "task", m_projectScope, descriptionHash, use);
+    c.put(m_stampLine);
+    PutTextLine(c, "SUMMARY", task.description, m_line);
+    if (!task.notes.isEmpty())
+        PutTextLine(c, "DESCRIPTION", task.notes, m_line);
+    PutDateLine(c, "DTSTART", "X-ZELVO-START-TEXT", task.startDate, start, m_line);
+    PutDateLine(c, "DUE", "X-ZELVO-DUE-TEXT", task.endDate, due, m_line);
+    c.put(task.done ? QByteArrayView("STATUS:COMPLETED\r\n") : QByteArrayView("STATUS:NEEDS-ACTION\r\n"));
+    c.put(m_categoriesLine);
+    c.put("END:VTODO\r\n");
 }
 
 bool TICalExport::hour(QByteArray &out, const TExportHour &hour)
@@ -296,19 +356,22 @@ bool TICalExport::hour(QByteArray &out, const TExportHour &hour)
     const QDate startDay = *hourOfDay == 24 ? day->addDays(1) : *day;
     const int start = *hourOfDay % 24;
     const QDate endDay = start == 23 ? startDay.addDays(1) : startDay;
-    out += "BEGIN:VEVENT\r\n";
     // Repeats are counted per hour of the calendar: neighbouring hours are neighbours in the
     // count's table, so a planner kept in order of days stays in the cache.
-    const quint64 slot = quint64(startDay.toJulianDay()) * 32 + quint64(start);
-    uidLine(out, "hour", StableHash(hour.day), StableHash(hour.hour), m_hourUses.next(slot));
-    out += m_stampLine;
-    out += "DTSTART:";
-    AppendDateTime(out, startDay, start);
-    out += "\r\nDTEND:";
-    AppendDateTime(out, endDay, (start + 1) % 24);
-    out += "\r\n";
-    textLine(out, "SUMMARY", hour.action);
-    out += "END:VEVENT\r\n";
+    const int use = m_hourUses.next(quint64(startDay.toJulianDay()) * 32 + quint64(start));
+
+    TRoom room(out, RecordRoom(m_stampLine.size(), hour.action.size()));
+    TCursor &c = room.cursor;
+    c.put("BEGIN:VEVENT\r\n");
+    PutUid(c, "hour", StableHash(hour.day), StableHash(hour.hour), use);
+    c.put(m_stampLine);
+    c.put("DTSTART:");
+    PutDateTime(c, startDay, start);
+    c.put("\r\nDTEND:");
+    PutDateTime(c, endDay, (start + 1) % 24);
+    c.put("\r\n");
+    PutTextLine(c, "SUMMARY", hour.action, m_line);
+    c.put("END:VEVENT\r\n");
     return true;
 }
 

@@ -50,17 +50,8 @@ public:
     void end(QByteArray &out) override;
 
 private:
-    // Ends the content line that begins at lineStart in out, folding it when it is long.
-    void endLine(QByteArray &out, qsizetype lineStart);
-    void textLine(QByteArray &out, const char *name, QByteArrayView ansi);
-    // A DATE value when date is given, else the text as typed.
-    void dateLine(QByteArray &out, const char *dateName, const char *textName,
-                  QByteArrayView ansi, const std::optional<QDate> &date);
-    // "UID:" kind-scope-key-use "@projectzelvo".
-    void uidLine(QByteArray &out, const char *kind, quint64 scope, quint64 keyHash, int use);
-
     QByteArray m_stampLine;
-    QByteArray m_line;
+    QByteArray m_line; // a long line while it is folded
     // The current project's UID scope: its name's hash, mixed with how many projects of that
     // name came before it.
     quint64 m_projectScope = 0;

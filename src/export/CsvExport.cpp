@@ -1,5 +1,6 @@
 #include "export/CsvExport.h"
 
+#include "export/ByteCursor.h"
 #include "util/CodePage.h"
 
 #include <initializer_list>
@@ -14,12 +15,35 @@ bool NeedsQuotes(QByteArrayView ansi)
     return false;
 }
 
+// At most three bytes for each byte of ansi, and two quotes.
+void PutCsvField(TCursor &c, QByteArrayView ansi)
+{
+    const bool quoted = NeedsQuotes(ansi);
+    if (quoted)
+        c.put('"');
+    for (const char ch : ansi) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b >= 0x80)
+            c.put(Utf8OfAnsiByte(b));
+        else if (b == '"')
+            c.put("\"\""); // a quote inside is written twice
+        else
+            c.put(ch);
+    }
+    if (quoted)
+        c.put('"');
+}
+
 // Fields, each followed by a comma.
 void AppendFields(QByteArray &out, std::initializer_list<QByteArrayView> fields)
 {
+    qsizetype room = 0;
+    for (const QByteArrayView field : fields)
+        room += 3 * field.size() + 3;
+    TRoom space(out, room);
     for (const QByteArrayView field : fields) {
-        AppendCsvField(out, field);
-        out += ',';
+        PutCsvField(space.cursor, field);
+        space.cursor.put(',');
     }
 }
 
@@ -35,21 +59,8 @@ void AppendRow(QByteArray &out, std::initializer_list<QByteArrayView> fields)
 
 void AppendCsvField(QByteArray &out, QByteArrayView ansi)
 {
-    if (!NeedsQuotes(ansi)) {
-        AppendUtf8OfAnsi(out, ansi);
-        return;
-    }
-    out += '"';
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < ansi.size(); ++i) {
-        if (ansi[i] != '"')
-            continue;
-        AppendUtf8OfAnsi(out, ansi.sliced(from, i + 1 - from));
-        out += '"'; // a quote inside is written twice
-        from = i + 1;
-    }
-    AppendUtf8OfAnsi(out, ansi.sliced(from));
-    out += '"';
+    TRoom space(out, 3 * ansi.size() + 2);
+    PutCsvField(space.cursor, ansi);
 }
 
 void TCsvExport::begin(QByteArray &out)

@@ -57,12 +57,6 @@ void AppendRow(QByteArray &out, std::initializer_list<QByteArrayView> fields)
 
 } // namespace
 
-void AppendCsvField(QByteArray &out, QByteArrayView ansi)
-{
-    TRoom space(out, 3 * ansi.size() + 2);
-    PutCsvField(space.cursor, ansi);
-}
-
 void TCsvExport::begin(QByteArray &out)
 {
     out += "\xEF\xBB\xBF"; // the byte order mark

@@ -21,6 +21,3 @@ public:
 private:
     QByteArray m_projectColumns; // the current project's four columns, written once
 };
-
-// Appends one field (Windows-1252 bytes) in its CSV form, quoted when needed.
-void AppendCsvField(QByteArray &out, QByteArrayView ansi);

@@ -80,7 +80,9 @@ bool IsTextControl(unsigned char b)
     return (b < 0x20 && b != '\t') || b == 0x7F;
 }
 
-// At most three bytes for each byte of ansi.
+// Text (Windows-1252) as an iCalendar TEXT value in UTF-8: backslash, semicolon and comma
+// escaped, each line break (CR LF, CR or LF) written as \n. Other control characters, which
+// the format does not allow, are left out; tabs stay. At most three bytes for each byte.
 void PutICalText(TCursor &c, QByteArrayView ansi)
 {
     const qsizetype n = ansi.size();
@@ -101,7 +103,9 @@ void PutICalText(TCursor &c, QByteArrayView ansi)
     }
 }
 
-// The line, folded, then CR LF: at most line.size() / 24 + 8 bytes more than the line.
+// The line, folded so that no line exceeds 75 octets without its CR LF (a continuation begins
+// with one blank) and no UTF-8 character is split, then CR LF: at most line.size() / 24 + 8
+// bytes more than the line.
 void PutFolded(TCursor &c, QByteArrayView line)
 {
     qsizetype at = 0;
@@ -180,18 +184,6 @@ qsizetype RecordRoom(qsizetype fixed, qsizetype textBytes)
 }
 
 } // namespace
-
-void AppendICalText(QByteArray &out, QByteArrayView ansi)
-{
-    TRoom room(out, 3 * ansi.size());
-    PutICalText(room.cursor, ansi);
-}
-
-void AppendFoldedLine(QByteArray &out, QByteArrayView line)
-{
-    TRoom room(out, line.size() + line.size() / 24 + 8);
-    PutFolded(room.cursor, line);
-}
 
 std::optional<int> HourOfLabel(QByteArrayView label)
 {

@@ -64,15 +64,6 @@ private:
     TOccurrences m_hourUses;
 };
 
-// Appends text (Windows-1252) as an iCalendar TEXT value in UTF-8: backslash, semicolon and
-// comma escaped, each line break (CR LF, CR or LF) written as \n. Other control characters,
-// which the format does not allow, are left out; tabs stay.
-void AppendICalText(QByteArray &out, QByteArrayView ansi);
-
-// Appends one content line, folded so that no line exceeds 75 octets without its CR LF (a
-// continuation begins with one blank) and no UTF-8 character is split, then CR LF.
-void AppendFoldedLine(QByteArray &out, QByteArrayView line);
-
 // The hour of the day (1..24) that an hour row's label stands for: "1:00 AM".."11:00 AM",
 // "12:00 M", "1:00 PM".."12:00 PM", letter case ignored; none for any other text.
 std::optional<int> HourOfLabel(QByteArrayView label);

@@ -108,22 +108,6 @@ QByteArrayView Utf8OfAnsiByte(unsigned char byte)
     return QByteArrayView(e.data() + 1, e[0]);
 }
 
-void AppendUtf8OfAnsi(QByteArray &out, QByteArrayView ansi)
-{
-    const char *in = ansi.data();
-    const qsizetype n = ansi.size();
-    qsizetype copied = 0; // runs of ASCII are copied whole
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(in[i]);
-        if (b < 0x80)
-            continue;
-        out.append(in + copied, i - copied);
-        out.append(Utf8OfAnsiByte(b));
-        copied = i + 1;
-    }
-    out.append(in + copied, n - copied);
-}
-
 QByteArray FoldCase(const QByteArray &bytes)
 {
     // Text that is already folded is handed back shared, without a copy.

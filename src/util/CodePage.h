@@ -18,9 +18,7 @@ bool ToAnsi(const QString &text, QByteArray *out);
 // The first character of text that Windows-1252 cannot hold, or a null QChar when all can.
 QChar FirstUnencodable(const QString &text);
 
-// Appends the UTF-8 form of Windows-1252 bytes to out (for files that other programs read).
-void AppendUtf8OfAnsi(QByteArray &out, QByteArrayView ansi);
-// The UTF-8 bytes (one to three) of one Windows-1252 byte.
+// The UTF-8 bytes (one to three) of one Windows-1252 byte, for files that other programs read.
 QByteArrayView Utf8OfAnsiByte(unsigned char byte);
 
 // Case folding of Windows-1252 bytes, for look-ups that ignore letter case

@@ -1,5 +1,7 @@
 #include "bench_support.h"
 
+#include <sys/resource.h>
+
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
@@ -256,4 +258,14 @@ void ResetPeak()
 qint64 FileSize(const QString &path)
 {
     return QFileInfo(path).size();
+}
+
+double CpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &t) {
+        return double(t.tv_sec) * 1000 + double(t.tv_usec) / 1000;
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }

@@ -46,3 +46,5 @@ long PeakRssKb();
 void ResetPeak();
 
 qint64 FileSize(const QString &path);
+// Processor time of every thread of this process so far, in milliseconds.
+double CpuMs();

@@ -12,6 +12,9 @@ packages=(
   php-cli                        # PHP's web server on 127.0.0.1: the reference news service and
                                  # update location, in the network tests and the demo
 )
+# The tests read exported files back with readers of their own: Python's icalendar package
+# (Debian's python3) and pdftotext.
+[ "${ZELVO_WITH_TESTS:-0}" = 1 ] && packages+=(python3-icalendar poppler-utils)
 [ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev openssl)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "shell/FMain.h"
 
+#include "export/ExportCommands.h"
 #include "model/UProjects.h"
 #include "online/HttpExchange.h"
 #include "online/LiveUpdate.h"
@@ -143,6 +144,8 @@ void TfrmMain::FormCreate()
         TTaskList::Widgets{ui->lvwItems, ui->lblProjName, ui->lblStartDate, ui->lblEndDate,
                            ui->MainGauge, ui->btnAdd, ui->btnEdit, ui->btnRemove});
     m_projectTree = std::make_unique<TProjectTree>(m_context, *m_taskList, *ui->tvwMain);
+    m_exportCommands = std::make_unique<TExportCommands>(
+        *this, *m_msgMain, *m_projects, *m_hours, *ui->tvwMain, m_projectTree->mnuTree());
     createOnlineServices();
     connectCommands();
     m_projectTree->RebuildProjectTree(QByteArray());

@@ -22,6 +22,7 @@ class TBranding;
 class TSaveChanges;
 class TLiveUpdate;
 class TNewsCheck;
+class TExportCommands;
 
 // The one main window: owns the project book, the day-planner store and the news list, and
 // hands the events of each concern to its controller.
@@ -44,6 +45,7 @@ public:
     TBranding &branding() const { return *m_brandingView; }
     TNewsCheck &newsCheck() const { return *m_newsCheck; }
     TLiveUpdate &liveUpdate() const { return *m_liveUpdate; }
+    TExportCommands &exportCommands() const { return *m_exportCommands; }
     // The news records of the last news check.
     const QList<QByteArray> &newsItems() const { return NewsItems; }
     // The brander's values, read once at start-up (all empty without a settings file).
@@ -95,6 +97,7 @@ private:
     TPlannerContext m_context;
     std::unique_ptr<TTaskList> m_taskList;
     std::unique_ptr<TProjectTree> m_projectTree;
+    std::unique_ptr<TExportCommands> m_exportCommands;
     std::unique_ptr<TDayPlanner> m_dayPlanner;
     std::unique_ptr<TSaveChanges> m_saveChanges;
     std::unique_ptr<TLiveUpdate> m_liveUpdate;

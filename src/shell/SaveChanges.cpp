@@ -2,132 +2,14 @@
 
 #include "model/SaveTransaction.h"
 #include "model/UProjects.h"
+#include "toolkit/BackgroundWork.h"
 #include "toolkit/MessageBox.h"
 #include "util/FileError.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QPointer>
-#include <QProgressDialog>
 #include <QScopeGuard>
-#include <QThread>
-#include <QTimer>
 
-#include <atomic>
 #include <exception>
-#include <memory>
-
-namespace {
-
-// A save shorter than this shows only the busy cursor.
-constexpr int kProgressDelayMs = 300;
-constexpr int kProgressStepMs = 50;
-
-// Swallows the user's input to one window and its children (not to other windows, such as
-// the progress dialog), and shows the busy cursor, while it lives. Painting, timers and
-// everything else go on.
-class TInputBlock : public QObject {
-public:
-    explicit TInputBlock(QWidget &window) : m_window(window)
-    {
-        qApp->installEventFilter(this);
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-    }
-    ~TInputBlock() override
-    {
-        QApplication::restoreOverrideCursor();
-        qApp->removeEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (!IsInput(event->type()) || !watched->isWidgetType())
-            return false;
-        const auto *widget = static_cast<QWidget *>(watched);
-        return widget == &m_window || m_window.isAncestorOf(widget);
-    }
-
-private:
-    static bool IsInput(QEvent::Type type)
-    {
-        switch (type) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Shortcut:
-        case QEvent::ShortcutOverride:
-        case QEvent::ContextMenu:
-        case QEvent::InputMethod:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::Drop:
-            return true;
-        default:
-            return false;
-        }
-    }
-
-    QWidget &m_window;
-};
-
-// The progress of a long save, in a window-modal dialog without buttons. It appears only
-// once the save has taken a while.
-class TSaveProgress {
-public:
-    TSaveProgress(QWidget &window, const std::atomic<qint64> &written, qint64 expected)
-        : m_window(window), m_written(written), m_expected(expected)
-    {
-        m_clock.start();
-        m_timer.setInterval(kProgressStepMs);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { step(); });
-        m_timer.start();
-    }
-    ~TSaveProgress() { delete m_dialog; }
-
-private:
-    void step()
-    {
-        if (!m_dialog && m_clock.elapsed() >= kProgressDelayMs)
-            open();
-        if (!m_dialog)
-            return;
-        const qint64 kib = m_written.load(std::memory_order_relaxed) / 1024;
-        if (m_dialog->maximum() > 0)
-            m_dialog->setValue(int(qMin<qint64>(kib, m_dialog->maximum() - 1)));
-    }
-    void open()
-    {
-        m_dialog = new QProgressDialog(&m_window);
-        m_dialog->setObjectName(QStringLiteral("dlgSaveProgress"));
-        m_dialog->setWindowTitle(m_window.windowTitle());
-        m_dialog->setLabelText(QStringLiteral("Saving your changes..."));
-        m_dialog->setCancelButton(nullptr);
-        m_dialog->setWindowModality(Qt::WindowModal);
-        m_dialog->setMinimumDuration(0);
-        m_dialog->setAutoClose(false);
-        m_dialog->setAutoReset(false);
-        // Without a size to go by, the bar only shows that the save goes on.
-        m_dialog->setRange(0, m_expected > 0 ? int(qMin<qint64>(m_expected / 1024 + 1, INT_MAX))
-                                             : 0);
-        m_dialog->show();
-    }
-
-    QWidget &m_window;
-    const std::atomic<qint64> &m_written;
-    qint64 m_expected;
-    QElapsedTimer m_clock;
-    QTimer m_timer;
-    QPointer<QProgressDialog> m_dialog;
-};
-
-} // namespace
 
 TSaveChanges::TSaveChanges(QWidget &window, TMessageBox &msgMain, TProjects &projects,
                            THours &hours)
@@ -145,24 +27,13 @@ bool TSaveChanges::run()
     TSaveTransaction transaction;
     AddDataFiles(transaction, m_projects, m_hours);
 
-    std::atomic<qint64> written{0};
-    std::exception_ptr failure;
-    {
-        const TInputBlock block(m_window);
-        const TSaveProgress progress(m_window, written, transaction.expectedBytes());
-        QEventLoop loop;
-        std::unique_ptr<QThread> worker(QThread::create([&] {
-            try {
-                transaction.run(&written);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        }));
-        QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-        worker->start();
-        loop.exec();
-        worker->wait();
-    }
+    const TBackgroundWork save{QStringLiteral("dlgSaveProgress"),
+                               QStringLiteral("Saving your changes..."),
+                               transaction.expectedBytes(),
+                               [&transaction](std::atomic<qint64> &written) {
+                                   transaction.run(&written);
+                               }};
+    const std::exception_ptr failure = save.run(m_window);
 
     if (failure) {
         try {

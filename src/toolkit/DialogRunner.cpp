@@ -1,5 +1,8 @@
 #include "toolkit/DialogRunner.h"
 
+#include <QFileDialog>
+#include <QRegularExpression>
+
 #include <utility>
 
 namespace {
@@ -8,6 +11,19 @@ TDialogScript &Script()
 {
     static TDialogScript script;
     return script;
+}
+
+TSaveFileScript &SaveFileScript()
+{
+    static TSaveFileScript script;
+    return script;
+}
+
+// The type a filter names first: "csv" of "CSV (*.csv)".
+QString SuffixOfFilter(const QString &filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(filter).captured(1);
 }
 
 } // namespace
@@ -36,4 +52,31 @@ TDialogScriptGuard::TDialogScriptGuard(TDialogScript script)
 TDialogScriptGuard::~TDialogScriptGuard()
 {
     Script() = std::move(m_previous);
+}
+
+QString RunSaveFileDialog(const TSaveFileRequest &request)
+{
+    if (SaveFileScript())
+        return TSaveFileScript(SaveFileScript())(request);
+    QFileDialog dialog(request.parent, request.caption, request.suggestedPath);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(request.filters);
+    dialog.setDefaultSuffix(SuffixOfFilter(request.filters.value(0)));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString &filter) {
+                         dialog.setDefaultSuffix(SuffixOfFilter(filter));
+                     });
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+TSaveFileScriptGuard::TSaveFileScriptGuard(TSaveFileScript script)
+    : m_previous(std::exchange(SaveFileScript(), std::move(script)))
+{
+}
+
+TSaveFileScriptGuard::~TSaveFileScriptGuard()
+{
+    SaveFileScript() = std::move(m_previous);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <QStringList>
 #include <functional>
 
 // Every modal dialog of the program is shown through RunModal, so that tests can stand in
@@ -30,4 +32,35 @@ public:
 
 private:
     TDialogScript m_previous;
+};
+
+// What a save-file dialog asks.
+struct TSaveFileRequest {
+    QWidget *parent = nullptr;
+    QString caption;
+    QString suggestedPath; // folder and name offered
+    // The file types offered, e.g. "iCalendar (*.ics)"; the first is preselected.
+    QStringList filters;
+};
+
+// What a test does instead of showing a save-file dialog: returns the path the user would
+// have chosen, or an empty text for Cancel.
+using TSaveFileScript = std::function<QString(const TSaveFileRequest &)>;
+
+// Shows a save-file dialog and returns the chosen path (a name typed without a type gets the
+// chosen filter's), or an empty text when the user cancelled. The dialog asks before an
+// existing file is replaced. With a script installed, the script answers instead.
+QString RunSaveFileDialog(const TSaveFileRequest &request);
+
+// Installs a save-file script for its lifetime, as TDialogScriptGuard does for dialogs.
+class TSaveFileScriptGuard
+{
+public:
+    explicit TSaveFileScriptGuard(TSaveFileScript script);
+    ~TSaveFileScriptGuard();
+    TSaveFileScriptGuard(const TSaveFileScriptGuard &) = delete;
+    TSaveFileScriptGuard &operator=(const TSaveFileScriptGuard &) = delete;
+
+private:
+    TSaveFileScript m_previous;
 };

@@ -47,9 +47,32 @@ std::array<unsigned char, 256> MakeFoldTable()
 
 const std::array<unsigned char, 256> kFold = MakeFoldTable();
 
+// The UTF-8 form of every byte: its length, then up to three bytes.
+using TUtf8Table = std::array<std::array<char, 4>, 256>;
+
+TUtf8Table MakeUtf8Table()
+{
+    TUtf8Table t{};
+    for (int b = 0; b < 256; ++b) {
+        const char16_t c = CharOfByte(static_cast<unsigned char>(b));
+        auto &e = t[b];
+        if (c < 0x80) {
+            e = {1, char(c), 0, 0};
+        } else if (c < 0x800) {
+            e = {2, char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F)), 0};
+        } else {
+            e = {3, char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)),
+                 char(0x80 | (c & 0x3F))};
+        }
+    }
+    return t;
+}
+
+const TUtf8Table kUtf8 = MakeUtf8Table();
+
 } // namespace
 
-QString FromAnsi(const QByteArray &bytes)
+QString FromAnsi(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
@@ -77,6 +100,12 @@ QChar FirstUnencodable(const QString &text)
         if (ByteOfChar(c.unicode()) < 0)
             return c;
     return QChar();
+}
+
+QByteArrayView Utf8OfAnsiByte(unsigned char byte)
+{
+    const auto &e = kUtf8[byte];
+    return QByteArrayView(e.data() + 1, e[0]);
 }
 
 QByteArray FoldCase(const QByteArray &bytes)

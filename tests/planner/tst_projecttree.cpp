@@ -127,7 +127,9 @@ void TestProjectTree::menu_hasItsItemsInOrder()
         items << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(items, (QStringList{QStringLiteral("New Category"), QStringLiteral("-"),
                                  QStringLiteral("New Project"), QStringLiteral("Edit"),
-                                 QStringLiteral("Delete")}));
+                                 QStringLiteral("Delete"), QStringLiteral("-"),
+                                 QStringLiteral("Export Project..."),
+                                 QStringLiteral("Export All..."), QStringLiteral("Print...")}));
 }
 
 void TestProjectTree::select_projectShowsItAndCategoryClearsDetails()

@@ -74,6 +74,7 @@ private:
     bool FormCloseQuery();
     void FormClose();
     void btnThanksClick();
+    void enterLeavesWelcomePage();
     void Timer2Timer();
     void sizePlannerPanel();
     void loadDataFiles();

@@ -30,10 +30,14 @@ void TLinkLabel::setLink(const QString &caption, const QString &address)
     setAddress(address);
 }
 
-void TLinkLabel::open()
+bool TLinkLabel::open()
 {
-    if (!m_address.isEmpty())
-        TPlatform::current().openUrl(m_address);
+    if (m_address.isEmpty())
+        return true; // nothing to open, nothing failed
+    if (TPlatform::current().openUrl(m_address))
+        return true;
+    emit openFailed(m_address);
+    return false;
 }
 
 void TLinkLabel::mousePressEvent(QMouseEvent *event)

@@ -5,7 +5,8 @@
 
 // A link label: its caption underlined in the link colour with a hand cursor; a click (or
 // Enter or Space when it has the focus) opens its address with the desktop's own handler for
-// it. A label without an address does nothing.
+// it. A label without an address does nothing; one whose address could not be opened says so
+// through openFailed.
 class TLinkLabel : public QLabel
 {
     Q_OBJECT
@@ -18,8 +19,12 @@ public:
     // Caption and address together; the accessible name follows the caption.
     void setLink(const QString &caption, const QString &address);
 
-    // Opens the address (what a click does).
-    void open();
+    // Opens the address (what a click does); false when it could not be opened.
+    bool open();
+
+signals:
+    // The desktop could not open address (no handler for it, or the start failed).
+    void openFailed(const QString &address);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -63,10 +63,9 @@ bool OpenInBrowser(const QByteArray &url)
     TPlatform &platform = TPlatform::current();
     const QString command = platform.browserCommand();
     if (!command.isEmpty()) {
-        // Whether the shell could start the program is not reported, as with the shell's
-        // own "open": a browser is known.
-        platform.shellOpen(ProgramFromCommand(command, QChar(u'"')), FromAnsi(url));
-        return true;
+        // A browser is known; false only when the shell could not start it, so that the
+        // caller can tell the user instead of failing without a word.
+        return platform.shellOpen(ProgramFromCommand(command, QChar(u'"')), FromAnsi(url));
     }
 #ifdef Q_OS_WIN
     return false;

@@ -8,7 +8,7 @@
 // Starts the default web browser on url. When the platform reports a registered browser
 // command (Windows), that command is reduced to its program (BrowserProgramFromCommand) and
 // started with the url as its parameter; otherwise the desktop's handler for web addresses
-// opens it. False only when no browser is known.
+// opens it. False when no browser is known or it could not be started.
 bool OpenInBrowser(const QByteArray &url);
 
 // The program of a registered browser command: lower-cased (A-Z only), cut after the first

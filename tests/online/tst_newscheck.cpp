@@ -4,6 +4,7 @@
 #include "online/HttpExchange.h"
 #include "online/NewsCheck.h"
 #include "online/UpdateBaseURL.h"
+#include "online/UpdateInfo.h"
 #include "online_support.h"
 #include "toolkit/MessageHint.h"
 
@@ -45,6 +46,14 @@ struct TNewsCheckFixture : TMainWindowFixture {
                 return !HttpWaiting(frm->httpClient());
         return false;
     }
+    // How many times the update check has asked for mainappupdate.inf.
+    qsizetype updateInfoRequests() const
+    {
+        qsizetype n = 0;
+        for (const auto &request : server.requests())
+            n += request.path.endsWith("mainappupdate.inf");
+        return n;
+    }
     QList<QByteArray> requestedPaths() const
     {
         QList<QByteArray> paths;
@@ -72,6 +81,8 @@ private Q_SLOTS:
     void poll_alertsOnlyForANewerItem();
     void poll_serviceDown_stillRunsTheSilentUpdateCheck();
     void alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWindow();
+    void alert_updateQuestionWaitsUntilItCloses_data();
+    void alert_updateQuestionWaitsUntilItCloses();
     void newsButton_showsTheWindowOrSaysThereIsNone_data();
     void newsButton_showsTheWindowOrSaysThereIsNone();
     void buttons_whileThePollWaits_areIgnored();
@@ -117,6 +128,12 @@ void TestNewsCheck::poll_alertsOnlyForANewerItem()
     QVERIFY(f.server.isRunning());
     f.server.reply(kLatest, reply);
     f.start();
+    if (!alert.isEmpty()) {
+        QTRY_VERIFY(f.hint()->isVisible());
+        QTest::keyClick(f.frm.get(), Qt::Key_Shift); // the check waits for the alert to close
+        QVERIFY(!f.hint()->isVisible());
+        f.frm->newsCheck().ShowAlertHint(alert); // shown again, to read it
+    }
     QTRY_VERIFY(f.updateCheckDone());
 
     const auto requests = f.server.requests();
@@ -154,6 +171,8 @@ void TestNewsCheck::alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWind
     QVERIFY(f.server.isRunning());
     f.server.reply(kLatest, "8^Item eight^May 2\xAF" "OK");
     f.start();
+    QTRY_VERIFY(f.hint()->isVisible());
+    QTest::keyClick(f.frm.get(), Qt::Key_Shift);
     QTRY_VERIFY(f.updateCheckDone());
     auto *button = f.child<QToolButton>("btnNews");
     TMessageHint *hint = f.hint();
@@ -182,6 +201,48 @@ void TestNewsCheck::alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWind
         }
         QTRY_VERIFY2(!hint->isVisible(), qPrintable(closer));
     }
+}
+
+void TestNewsCheck::alert_updateQuestionWaitsUntilItCloses_data()
+{
+    QTest::addColumn<QString>("closer");
+    QTest::newRow("click") << QStringLiteral("click");
+    QTest::newRow("key") << QStringLiteral("key");
+    QTest::newRow("time limit") << QStringLiteral("time limit");
+}
+
+void TestNewsCheck::alert_updateQuestionWaitsUntilItCloses()
+{
+    QFETCH(QString, closer);
+    TNewsCheckFixture f;
+    QVERIFY(f.server.isRunning());
+    f.server.reply(kLatest, "8^Item eight^May 2\xAF" "OK");
+    f.server.putFile(kInfo, "[APPLICATION]\r\nVersion=2.1\r\n");
+    TfrmMain &frm = f.start();
+    frm.msgMain().scriptAnswers({QMessageBox::Cancel});
+    const bool timeLimit = closer == QLatin1String("time limit");
+    frm.newsCheck().setAlertWait(timeLimit ? 1500ms : 60s);
+    QTRY_VERIFY(f.hint()->isVisible());
+
+    // The alert stays; the check has not even asked yet.
+    QTest::qWait(300);
+    QVERIFY(f.hint()->isVisible());
+    QVERIFY(frm.newsCheck().updateCheckWaits());
+    QCOMPARE(f.messages(), QStringList());
+    QCOMPARE(f.updateInfoRequests(), 0);
+
+    if (closer == QLatin1String("click"))
+        QTest::mouseClick(f.child<QWidget>("tvwMain"), Qt::LeftButton);
+    else if (closer == QLatin1String("key"))
+        QTest::keyClick(f.frm.get(), Qt::Key_Shift);
+    QTRY_COMPARE(f.messages(), QStringList{NewUpdateQuestion("2.1")});
+    QVERIFY(!f.hint()->isVisible());
+    QVERIFY(!frm.newsCheck().updateCheckWaits());
+    // Once: the alert shown and closed again starts no second check.
+    frm.newsCheck().ShowAlertHint(QStringLiteral("again"));
+    QTest::keyClick(f.frm.get(), Qt::Key_Shift);
+    QTest::qWait(100);
+    QCOMPARE(f.updateInfoRequests(), 1);
 }
 
 void TestNewsCheck::newsButton_showsTheWindowOrSaysThereIsNone_data()
@@ -216,6 +277,12 @@ void TestNewsCheck::newsButton_showsTheWindowOrSaysThereIsNone()
     QVERIFY(f.server.isRunning());
     f.server.reply(kLatest, reply);
     f.start();
+    if (!alert.isEmpty()) {
+        QTRY_VERIFY(f.hint()->isVisible());
+        QTest::keyClick(f.frm.get(), Qt::Key_Shift); // the check waits for the alert to close
+        QVERIFY(!f.hint()->isVisible());
+        f.frm->newsCheck().ShowAlertHint(alert); // shown again, to read it
+    }
     QTRY_VERIFY(f.updateCheckDone());
     const qsizetype before = f.server.requests().size();
 

@@ -89,6 +89,8 @@ private Q_SLOTS:
     void makeMoneyAndHelp_openTheirAddressInTheBrowser();
     void numberedEntries_stopAtTheFirstGap();
     void welcomePage_isShownFromWindows1252UntilThanks();
+    void welcomePage_enterPressesThanks_data();
+    void welcomePage_enterPressesThanks();
     void draws_areIndependent();
     void banner_isLoadedInTheFormatOfItsShownName_data();
     void banner_isLoadedInTheFormatOfItsShownName();
@@ -356,6 +358,34 @@ void TestBranding::welcomePage_isShownFromWindows1252UntilThanks()
     QVERIFY(timer->isActive());
 }
 
+void TestBranding::welcomePage_enterPressesThanks_data()
+{
+    QTest::addColumn<bool>("inThePage"); // the user has tabbed into the page's text first
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("as it opens, Return") << false << Qt::Key_Return;
+    QTest::newRow("as it opens, keypad Enter") << false << Qt::Key_Enter;
+    QTest::newRow("in the page's text, Return") << true << Qt::Key_Return;
+}
+
+void TestBranding::welcomePage_enterPressesThanks()
+{
+    QFETCH(bool, inThePage);
+    QFETCH(Qt::Key, key);
+    TMainWindowFixture f;
+    WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "P"},
+                                                {"Welcome1", "<p>Hello <a href=\"http://x/\">x</a></p>"}}));
+    f.open();
+    auto *pages = f.child<QTabWidget>("pgcPrinc");
+    QCOMPARE(QApplication::focusWidget(), f.child<QWidget>("btnThanks"));
+    if (inThePage)
+        f.child<QWidget>("prfWelcome")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), key,
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(pages->currentWidget(), f.child<QWidget>("stsMain"));
+    QVERIFY(f.frm->findChild<QTimer *>(QStringLiteral("Timer2"))->isActive());
+    QCOMPARE(m_platform->calls, QStringList()); // no link was opened
+}
+
 // The welcome page, the banner and each link are drawn one after another, each among its
 // own candidates.
 void TestBranding::draws_areIndependent()
@@ -597,7 +627,7 @@ void TestBranding::openFailure_saysSoAndShowsTheAddress()
     f.writeFile(QStringLiteral("banner1.dat"), JpegBytes(QSize(80, 40), Qt::blue));
     f.open();
     m_platform->canStart = failure != QLatin1String("start");
-    m_platform->hasUrlHandler = m_platform->canStart;
+    m_platform->hasUrlHandler = failure.isEmpty();
     if (failure == QLatin1String("none"))
         m_platform->command.clear();
     if (auto *link = f.frm->findChild<TLinkLabel *>(clicked)) {

@@ -12,15 +12,20 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace {
 
-// The painted control, at the pixels of the screen.
+// The painted control, at the pixels of the screen; of a tab bar, its current tab, which is
+// where its focus shows.
 QImage Shot(QWidget &widget)
 {
     QApplication::processEvents();
-    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QRect area = widget.rect();
+    if (auto *bar = qobject_cast<QTabBar *>(&widget))
+        area = bar->tabRect(bar->currentIndex());
+    return widget.grab(area).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // Pixels that differ clearly between two shots of one control, and those of them in the
@@ -61,6 +66,9 @@ QList<QWidget *> TabStops(QWidget &root)
     for (QWidget *w : root.findChildren<QWidget *>()) {
         if (!w->isVisible() || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus)
             || w->focusProxy())
+            continue;
+        // A tab bar's scroll arrows are the mouse's; Tab reaches the bar itself.
+        if (qobject_cast<QTabBar *>(w->parentWidget()))
             continue;
         stops << w;
     }

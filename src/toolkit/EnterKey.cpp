@@ -1,5 +1,6 @@
 #include "toolkit/EnterKey.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -87,6 +88,8 @@ void AcceptOnEnter(QWidget &root, QAbstractButton &ok)
     // A drop-down list whose list is open gets no keys: the list itself takes Enter.
     for (QComboBox *list : root.findChildren<QComboBox *>())
         list->installEventFilter(filter);
+    for (QCheckBox *box : root.findChildren<QCheckBox *>())
+        box->installEventFilter(filter);
     for (QPlainTextEdit *memo : root.findChildren<QPlainTextEdit *>())
         memo->installEventFilter(filter);
     for (QTextEdit *memo : root.findChildren<QTextEdit *>())

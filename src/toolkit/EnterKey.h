@@ -9,6 +9,6 @@ class QWidget;
 void ClickButtonsOnEnter(QWidget &root);
 
 // Enter in any one-line field below root (line edits, date fields, drop-down lists whose list
-// is closed) clicks ok; in a multi-line field Enter adds a line and Ctrl+Enter clicks ok.
+// is closed) or on a check box clicks ok; in a multi-line field Enter adds a line and Ctrl+Enter clicks ok.
 // Applies to the fields that exist when it is called.
 void AcceptOnEnter(QWidget &root, QAbstractButton &ok);

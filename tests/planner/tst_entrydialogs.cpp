@@ -510,7 +510,7 @@ void TestEntryDialogs::enter_inAnyOneLineField_accepts_data()
     QTest::addColumn<QString>("message"); // empty: the dialog closes with OK
     const QList<QPair<Kind, QStringList>> dialogs{
         {Kind::Project, {"edtName", "cbxCategories", "edtStartDate", "edtEndDate"}},
-        {Kind::Task, {"edtName", "edtStartDate", "edtEndDate"}},
+        {Kind::Task, {"edtName", "edtStartDate", "edtEndDate", "chkDone"}},
         {Kind::Category, {"edtName"}},
         {Kind::Hour, {"edtName"}}};
     for (const auto &[kind, fields] : dialogs)

@@ -49,12 +49,12 @@ public:
     void setAlertWait(std::chrono::milliseconds wait);
 
 private:
-    TOnlineContext m_context;
-    Parts m_parts;
-    TNewsService m_service;
     void checkForUpdateAfterAlert();
     void runWaitingUpdateCheck();
 
+    TOnlineContext m_context;
+    Parts m_parts;
+    TNewsService m_service;
     TMessageHint *m_hint; // owned by the main window
     QTimer *m_alertWait;  // owned by m_hint
 };

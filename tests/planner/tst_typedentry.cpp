@@ -40,7 +40,7 @@ class TestTypedEntry : public QObject {
 private Q_SLOTS:
     void newProject_typedWithTabsAndEnter_isStoredAsTyped();
     void editProject_opensWithTheNameSelected_typingReplacesIt();
-    void newCategory_enterAccepts();
+    void newCategory_tabToOkAndEnter();
     void addTask_typedThroughEveryField_isStoredAsTyped();
     void addTask_spaceAfterTabGoesIntoTheNotes();
     void addTask_escapeCancels();
@@ -99,13 +99,14 @@ void TestTypedEntry::editProject_opensWithTheNameSelected_typingReplacesIt()
     QCOMPARE(project->EndDate, QByteArray("2/28/2027"));
 }
 
-void TestTypedEntry::newCategory_enterAccepts()
+void TestTypedEntry::newCategory_tabToOkAndEnter()
 {
     TMainWindowFixture f;
     TfrmMain &frm = OpenOnShop(f);
     TOpened opened;
     NextDialog(&opened, [](QDialog &) {
         Type(QStringLiteral("Courses"));
+        Press(Qt::Key_Tab); // Ok
         Press(Qt::Key_Return);
     });
     frm.projectTree().NewCategory1Click();
@@ -208,7 +209,11 @@ void TestTypedEntry::hourList_enterEditsAndDeleteClearsTheSelectedHour()
 
     TOpened opened;
     NextDialog(&opened, [](QDialog &) {
-        Type(QStringLiteral("Call Bob")); // replaces the action, selected
+        Type(QStringLiteral("Call Bo")); // replaces the action, selected
+        Press(Qt::Key_Tab);               // Ok
+        Press(Qt::Key_Backtab, Qt::ShiftModifier); // back: the action is selected again
+        Press(Qt::Key_End);
+        Type(QStringLiteral("b"));
         Press(Qt::Key_Return);
     });
     QTest::keyClick(hours, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);

@@ -633,10 +633,13 @@ void TestMainWindow::splitter_treeWidensAndKeepsItsWidthWhenTheWindowIsResized()
     const int first = tree->width();
     QSplitterHandle *handle = splitter->handle(1);
     const QPoint grip(handle->width() / 2, handle->height() / 2);
+    // The pointer's way in the splitter's coordinates: the handle moves along under it.
+    const QPoint start = handle->mapToParent(grip);
+    const auto at = [handle, start](int dx) { return handle->mapFromParent(start + QPoint(dx, 0)); };
     QTest::mousePress(handle, Qt::LeftButton, {}, grip);
     for (int dx = 20; dx <= 120; dx += 20)
-        QTest::mouseMove(handle, grip + QPoint(dx, 0));
-    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(120, 0));
+        QTest::mouseMove(handle, at(dx));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, at(120));
     QTRY_COMPARE(tree->width(), first + 120);
 
     for (const int width : {1100, 900, 772}) {

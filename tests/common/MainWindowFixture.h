@@ -62,12 +62,14 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // Opens a (new) main window on the application directory, shown offscreen.
-    TfrmMain &open()
+    // Opens a (new) main window on the application directory, shown offscreen. answers are
+    // queued before the window shows, so that they are there for the start-up questions.
+    TfrmMain &open(const QList<QMessageBox::StandardButton> &answers = {})
     {
         frm.reset();
         frm = std::make_unique<TfrmMain>(dir.path() + QLatin1Char('/'));
         frm->msgMain().setScripted(true);
+        frm->msgMain().scriptAnswers(answers);
         frm->show();
         // Shortcuts such as Ctrl+S reach only the active window.
         QApplication::setActiveWindow(frm.get());

@@ -32,11 +32,12 @@ struct TNewsCheckFixture : TMainWindowFixture {
         SetUpdateBaseURL(server.url(QStringLiteral("liveupdate/project_zelvo/")).toLatin1());
     }
 
-    // Opens the window; its start-up poll and update check run right after.
-    TfrmMain &start()
+    // Opens the window; its start-up poll and update check run right after, answered by
+    // answers.
+    TfrmMain &start(const QList<QMessageBox::StandardButton> &answers = {})
     {
         WriteSettingsFile(dir.path(), MasterSettingsText(newsBaseUrl, lastId, type));
-        return open();
+        return open(answers);
     }
     // Until the start-up update check has asked for mainappupdate.inf and nothing waits.
     bool updateCheckDone() const
@@ -158,7 +159,7 @@ void TestNewsCheck::poll_serviceDown_stillRunsTheSilentUpdateCheck()
     f.newsBaseUrl = UnreachableBaseUrl();
     f.server.putFile(kInfo, "[APPLICATION]\r\nVersion=2.1\r\n");
     f.frm.reset();
-    f.start().msgMain().scriptAnswers({QMessageBox::Cancel});
+    f.start({QMessageBox::Cancel});
     QTRY_VERIFY(f.updateCheckDone());
     QTRY_COMPARE(f.messages().size(), 1);
     QVERIFY(f.messages().first().startsWith(QStringLiteral("There is a new update: (version 2.1)")));
@@ -218,8 +219,7 @@ void TestNewsCheck::alert_updateQuestionWaitsUntilItCloses()
     QVERIFY(f.server.isRunning());
     f.server.reply(kLatest, "8^Item eight^May 2\xAF" "OK");
     f.server.putFile(kInfo, "[APPLICATION]\r\nVersion=2.1\r\n");
-    TfrmMain &frm = f.start();
-    frm.msgMain().scriptAnswers({QMessageBox::Cancel});
+    TfrmMain &frm = f.start({QMessageBox::Cancel});
     const bool timeLimit = closer == QLatin1String("time limit");
     frm.newsCheck().setAlertWait(timeLimit ? 1500ms : 60s);
     QTRY_VERIFY(f.hint()->isVisible());

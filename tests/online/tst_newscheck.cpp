@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 using namespace std::chrono_literals;
 
@@ -69,6 +70,23 @@ struct TNewsCheckFixture : TMainWindowFixture {
     QByteArray lastId;
     QByteArray type;
 };
+
+// Runs act once, as soon as the window's start-up poll waits for the news service (the
+// service has the request and stalls); the check looks every 20 ms while the returned timer
+// lives.
+std::unique_ptr<QTimer> WhileThePollWaits(TNewsCheckFixture &f, std::function<void()> act)
+{
+    auto look = std::make_unique<QTimer>();
+    look->setInterval(20);
+    QObject::connect(look.get(), &QTimer::timeout, look.get(), [&f, timer = look.get(), act] {
+        if (!f.frm || !HttpWaiting(f.frm->httpClient()) || f.server.requests().isEmpty())
+            return;
+        timer->stop();
+        act();
+    });
+    look->start();
+    return look;
+}
 
 } // namespace
 
@@ -315,8 +333,7 @@ void TestNewsCheck::buttons_whileThePollWaits_areIgnored()
     f.server.reply(kLatest, "OK");
     bool clicked = false;
     // Runs inside the poll's wait.
-    QTimer::singleShot(400, [&] {
-        QVERIFY(HttpWaiting(f.frm->httpClient()));
+    const auto waiting = WhileThePollWaits(f, [&] {
         QTest::mouseClick(f.child<QToolButton>("btnNews"), Qt::LeftButton);
         QTest::mouseClick(f.child<QToolButton>("btnUpdate"), Qt::LeftButton);
         clicked = true;
@@ -336,8 +353,7 @@ void TestNewsCheck::closingTheWindow_whileThePollWaits_endsItWithoutUpdateCheck(
     f.server.stall(kLatest, 5);
     f.server.reply(kLatest, "8^Item eight^May 2\xAF" "OK");
     QElapsedTimer clock;
-    QTimer::singleShot(400, [&] {
-        QVERIFY(HttpWaiting(f.frm->httpClient()));
+    const auto waiting = WhileThePollWaits(f, [&] {
         clock.start();
         f.frm->close();
     });

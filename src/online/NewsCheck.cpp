@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -27,8 +28,19 @@ qint32 NewsIdNumber(const QByteArray &id)
 TNewsCheck::TNewsCheck(const TOnlineContext &context, const Parts &parts)
     : m_context(context), m_parts(parts),
       m_service(*context.http, *context.msgMain, *context.settings),
-      m_hint(new TMessageHint(parts.window))
+      m_hint(new TMessageHint(parts.window)), m_alertWait(new QTimer(m_hint))
 {
+    m_alertWait->setSingleShot(true);
+    m_alertWait->setInterval(kAlertWait);
+    // At the time limit the alert goes, so that the questions never stand over it.
+    QObject::connect(m_alertWait, &QTimer::timeout, m_hint, [this] {
+        m_hint->hide();
+        runWaitingUpdateCheck();
+    });
+    QObject::connect(m_hint, &TMessageHint::closed, m_alertWait, [this] {
+        if (m_alertWait->isActive())
+            runWaitingUpdateCheck();
+    });
 }
 
 void TNewsCheck::btnNewsClick()
@@ -70,10 +82,39 @@ void TNewsCheck::Timer2Timer()
     // An id that could not be stored raises no alert: opening it would never end the alert.
     if (found && IsStorableNewsId(newsId)) {
         const qint32 stored = NewsIdNumber(ReadLastNewsId(m_context.appDir));
-        if (NewsIdNumber(newsId) > stored)
+        if (NewsIdNumber(newsId) > stored) {
             ShowAlertHint(QStringLiteral("You've Got A Message!\r\n") + FromAnsi(title));
+            checkForUpdateAfterAlert();
+            return;
+        }
     }
     m_parts.liveUpdate->CheckForUpdate(true);
+}
+
+void TNewsCheck::checkForUpdateAfterAlert()
+{
+    if (m_hint->isVisible())
+        m_alertWait->start();
+    else
+        m_parts.liveUpdate->CheckForUpdate(true);
+}
+
+bool TNewsCheck::updateCheckWaits() const
+{
+    return m_alertWait->isActive();
+}
+
+void TNewsCheck::setAlertWait(std::chrono::milliseconds wait)
+{
+    m_alertWait->setInterval(wait);
+}
+
+void TNewsCheck::runWaitingUpdateCheck()
+{
+    m_alertWait->stop();
+    // A window that is closing takes the alert with it: no check starts then.
+    if (m_parts.window->isVisible())
+        m_parts.liveUpdate->CheckForUpdate(true);
 }
 
 void TNewsCheck::ShowAlertHint(const QString &text)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <chrono>
 
 class QAbstractButton;
 class QTimer;
@@ -15,7 +16,9 @@ class TMessageHint;
 
 // The main window's news button and start-up poll: the news list in the news window, and the
 // balloon alert at the news button when the service has an item newer than the last one the
-// user opened, followed by the silent update check.
+// user opened, followed by the silent update check. After an alert the check waits until the
+// user has closed the alert, at most kAlertWait (then the alert closes), so that its questions
+// do not take the alert away the moment it appears.
 class TNewsCheck {
 public:
     struct Parts {
@@ -25,6 +28,9 @@ public:
         QList<QByteArray> *NewsItems = nullptr;
         TLiveUpdate *liveUpdate = nullptr;
     };
+
+    // The longest the silent update check waits for an alert to close.
+    static constexpr std::chrono::milliseconds kAlertWait{15000};
 
     TNewsCheck(const TOnlineContext &context, const Parts &parts);
 
@@ -37,10 +43,18 @@ public:
     void ShowAlertHint(const QString &text);
 
     TMessageHint &hintAlert() const { return *m_hint; }
+    // True while the silent update check waits for the alert to close.
+    bool updateCheckWaits() const;
+    // Shortens the wait (tests).
+    void setAlertWait(std::chrono::milliseconds wait);
 
 private:
+    void checkForUpdateAfterAlert();
+    void runWaitingUpdateCheck();
+
     TOnlineContext m_context;
     Parts m_parts;
     TNewsService m_service;
     TMessageHint *m_hint; // owned by the main window
+    QTimer *m_alertWait;  // owned by m_hint
 };

@@ -15,6 +15,7 @@
 #include <QCalendarWidget>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -43,6 +44,7 @@ TDayPlanner::TDayPlanner(TPlannerContext &context, QCalendarWidget &calendar,
     connect(&btnEditHour, &QPushButton::clicked, this, &TDayPlanner::btnEditHourClick);
     connect(&btnClearHour, &QPushButton::clicked, this, &TDayPlanner::btnClearHourClick);
     lvwToDo.viewport()->installEventFilter(this);
+    lvwToDo.installEventFilter(this);
     connect(&calPlanner, &QCalendarWidget::clicked, this, &TDayPlanner::calPlannerNumberClick);
     // Keyboard moves and the month and year buttons change the date without a day click:
     // the rows follow at once rather than at the next timer tick.
@@ -180,6 +182,26 @@ void TDayPlanner::followMonthPage(int year, int month)
     calPlanner.setSelectedDate(first.addDays(qMin(current.day(), first.daysInMonth()) - 1));
 }
 
+// The hour list's keys: Enter or F2 edits the selected hour, Delete clears it.
+bool TDayPlanner::hourListKey(const QKeyEvent &key)
+{
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    switch (key.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F2:
+        if (!key.isAutoRepeat())
+            btnEditHourClick();
+        return true;
+    case Qt::Key_Delete:
+        btnClearHourClick();
+        return true;
+    default:
+        return false;
+    }
+}
+
 // A double click on the hour list edits the selected hour.
 bool TDayPlanner::eventFilter(QObject *watched, QEvent *event)
 {
@@ -187,6 +209,8 @@ bool TDayPlanner::eventFilter(QObject *watched, QEvent *event)
         btnEditHourClick();
         return true;
     }
+    if (watched == &lvwToDo && event->type() == QEvent::KeyPress)
+        return hourListKey(*static_cast<QKeyEvent *>(event));
     if (watched == &calPlanner) {
         if (event->type() == QEvent::Enter)
             calPlannerMouseEnter();

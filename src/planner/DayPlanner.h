@@ -5,13 +5,14 @@
 #include <QString>
 
 class QCalendarWidget;
+class QKeyEvent;
 class QPushButton;
 class QTimer;
 class QTreeWidget;
 struct TPlannerContext;
 
 // The "Calendar" page: a month calendar chooses a day, 24 hour rows show its actions, and the
-// selected hour's action can be edited or cleared.
+// selected hour's action can be edited (a double click, Enter or F2) or cleared (Delete).
 class TDayPlanner : public QObject {
     Q_OBJECT
 
@@ -44,6 +45,7 @@ protected:
 private:
     void followMonthPage(int year, int month);
     int selectedRow() const;
+    bool hourListKey(const QKeyEvent &key);
 
     TPlannerContext &m_context;
     QCalendarWidget &calPlanner;

@@ -2,6 +2,7 @@
 
 #include "planner/FEntryCheck.h"
 #include "planner/PlannerText.h"
+#include "toolkit/DialogFocus.h"
 #include "toolkit/DialogFrame.h"
 #include "toolkit/EnterKey.h"
 #include "ui_FCategory.h"
@@ -13,6 +14,8 @@ TfrmCategory::TfrmCategory(TMessageBox &msg, QWidget *parent)
     ui->setupUi(this);
     SetFixedDialogFrame(*this);
     ClickButtonsOnEnter(*this);
+    AcceptOnEnter(*this, *ui->btnOk);
+    FocusFirstFieldOnOpen(*this);
     connect(ui->btnOk, &QPushButton::clicked, this, &TfrmCategory::btnOkClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

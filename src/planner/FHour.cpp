@@ -2,6 +2,7 @@
 
 #include "planner/FEntryCheck.h"
 #include "planner/PlannerText.h"
+#include "toolkit/DialogFocus.h"
 #include "toolkit/DialogFrame.h"
 #include "toolkit/EnterKey.h"
 #include "ui_FHour.h"
@@ -13,11 +14,10 @@ TfrmHour::TfrmHour(TMessageBox &msg, QWidget *parent)
     ui->setupUi(this);
     SetFixedDialogFrame(*this);
     ClickButtonsOnEnter(*this);
+    AcceptOnEnter(*this, *ui->btnOk);
+    FocusFirstFieldOnOpen(*this);
     connect(ui->btnOk, &QPushButton::clicked, this, &TfrmHour::btnOkClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    // Enter (either key) in the action field is Ok. The field passes the key on, but no
-    // button of the dialog is a default button, so nothing else answers it.
-    connect(ui->edtName, &QLineEdit::returnPressed, this, &TfrmHour::btnOkClick);
 }
 
 TfrmHour::~TfrmHour() = default;

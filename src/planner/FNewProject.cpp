@@ -2,6 +2,7 @@
 
 #include "planner/FEntryCheck.h"
 #include "planner/PlannerText.h"
+#include "toolkit/DialogFocus.h"
 #include "toolkit/DialogFrame.h"
 #include "toolkit/EnterKey.h"
 #include "ui_FNewProject.h"
@@ -14,6 +15,9 @@ TfrmCreateProject::TfrmCreateProject(const QList<QByteArray> &categories, TMessa
     ui->setupUi(this);
     SetFixedDialogFrame(*this);
     ClickButtonsOnEnter(*this);
+    AcceptOnEnter(*this, *ui->btnOk);
+    FocusFirstFieldOnOpen(*this);
+    ui->edtEndDate->setStartDateField(ui->edtStartDate);
     // Each entry keeps its bytes, so that category() hands back exactly the stored name.
     for (const QByteArray &category : categories)
         ui->cbxCategories->addItem(FromAnsi(category), category);

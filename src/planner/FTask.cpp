@@ -2,6 +2,7 @@
 
 #include "planner/FEntryCheck.h"
 #include "planner/PlannerText.h"
+#include "toolkit/DialogFocus.h"
 #include "toolkit/DialogFrame.h"
 #include "toolkit/EnterKey.h"
 #include "ui_FTask.h"
@@ -26,6 +27,9 @@ TfrmTask::TfrmTask(TMessageBox &msg, QWidget *parent)
     ui->setupUi(this);
     SetFixedDialogFrame(*this);
     ClickButtonsOnEnter(*this);
+    AcceptOnEnter(*this, *ui->btnOk);
+    FocusFirstFieldOnOpen(*this);
+    ui->edtEndDate->setStartDateField(ui->edtStartDate);
     m_notesShown = RawText(*ui->memNotes);
     connect(ui->btnOk, &QPushButton::clicked, this, &TfrmTask::btnOkClick);
     connect(ui->btnCancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,5 +1,6 @@
 #include "shell/Branding.h"
 
+#include "shell/AddressNotice.h"
 #include "shell/BannerPicture.h"
 #include "shell/FAbout.h"
 #include "toolkit/DialogRunner.h"
@@ -45,13 +46,17 @@ void SetWindowIcon(QWidget &window, const QIcon &icon)
 
 } // namespace
 
-TBranding::TBranding(const QString &appDir, TBrandingSettings &settings, const Widgets &widgets)
-    : m_appDir(appDir), m_settings(settings), w(widgets)
+TBranding::TBranding(const QString &appDir, TBrandingSettings &settings, const Widgets &widgets,
+                     TMessageBox &msg)
+    : m_appDir(appDir), m_settings(settings), w(widgets), m_msg(msg)
 {
     ApplySkin(BuiltInSkin());
     SetWindowIcon(*w.window, BuiltInIcon());
     w.lblLink1URL->setLink(kPlaceholderCaption, kPlaceholderAddress);
     w.lblLink2URL->setLink(kPlaceholderCaption, kPlaceholderAddress);
+    for (TLinkLabel *link : {w.lblLink1URL, w.lblLink2URL})
+        connect(link, &TLinkLabel::openFailed, this,
+                [this](const QString &address) { ReportUnopenedAddress(m_msg, address); });
     w.imgBanner->installEventFilter(this);
     w.gifBanner->installEventFilter(this);
     w.panBanner->installEventFilter(this);
@@ -210,12 +215,12 @@ void TBranding::centreBanner()
 
 void TBranding::btnMakeMoneyClick()
 {
-    OpenInBrowser(m_settings.AffiliateURL);
+    OpenInBrowserOrSay(m_msg, m_settings.AffiliateURL);
 }
 
 void TBranding::btnHelpClick()
 {
-    OpenInBrowser(m_settings.AppHelpURL);
+    OpenInBrowserOrSay(m_msg, m_settings.AppHelpURL);
 }
 
 void TBranding::btnAboutClick()
@@ -237,7 +242,7 @@ void TBranding::gifBannerClick()
 void TBranding::openBannerAddress()
 {
     if (!m_settings.BannerURL.isEmpty())
-        OpenInBrowser(m_settings.BannerURL);
+        OpenInBrowserOrSay(m_msg, m_settings.BannerURL);
 }
 
 bool TBranding::eventFilter(QObject *watched, QEvent *event)

@@ -11,6 +11,7 @@ class QFrame;
 class QLabel;
 class QWidget;
 class TLinkLabel;
+class TMessageBox;
 
 // The brander's settings applied to the main window: caption, "Make Money" button, news
 // button, skin, icon; the welcome page, banner and links chosen at random among the file's
@@ -35,8 +36,10 @@ public:
     };
 
     // Puts the window in its unbranded state (built-in skin and icon, placeholder links) and
-    // connects the clicks. settings is filled by LoadBrandingSettings.
-    TBranding(const QString &appDir, TBrandingSettings &settings, const Widgets &widgets);
+    // connects the clicks. settings is filled by LoadBrandingSettings; an address that cannot
+    // be opened is reported in msg.
+    TBranding(const QString &appDir, TBrandingSettings &settings, const Widgets &widgets,
+              TMessageBox &msg);
 
     // Reads dbsettings.dat and applies it. Without a settings file, or with one that is
     // damaged or altered, nothing changes: the window stays unbranded.
@@ -71,4 +74,5 @@ private:
     TBrandingSettings &m_settings;
     Widgets w;
     TBannerPicture m_banner;
+    TMessageBox &m_msg;
 };

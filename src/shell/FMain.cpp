@@ -99,7 +99,8 @@ void TfrmMain::FormCreate()
         m_appDir, m_branding,
         TBranding::Widgets{this, ui->btnMakeMoney, ui->btnNews, ui->btnHelp, ui->btnAbout,
                            ui->panBanner, ui->imgBanner, ui->gifBanner, ui->panLinks,
-                           ui->lblLink1URL, ui->lblLink2URL});
+                           ui->lblLink1URL, ui->lblLink2URL},
+        *m_msgMain);
     m_brandingView->LoadBrandingSettings();
     if (m_branding.WelcomeHTML.isEmpty())
         Timer2->start();
@@ -224,6 +225,7 @@ void TfrmMain::FormShow()
     ui->pgcPrinc->setCurrentIndex(0);
     if (!m_branding.WelcomeHTML.isEmpty()) {
         ui->prfWelcome->setAnsiHtml(m_branding.WelcomeHTML);
+        enterLeavesWelcomePage();
     } else if (ui->stsWelcome) {
         ui->pgcPrinc->removeTab(ui->pgcPrinc->indexOf(ui->stsWelcome));
         delete ui->stsWelcome;
@@ -238,6 +240,17 @@ void TfrmMain::FormShow()
     ui->pgcPrinc->tabBar()->setFocusPolicy(Qt::NoFocus);
     ui->pgcPrinc->setCurrentIndex(0);
     m_brandingView->centreBanner();
+}
+
+// The welcome page's one button is what Enter means there, wherever on the page the focus is.
+void TfrmMain::enterLeavesWelcomePage()
+{
+    ui->btnThanks->setFocus(Qt::OtherFocusReason);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *enter = new QShortcut(QKeySequence(key), ui->stsWelcome);
+        enter->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(enter, &QShortcut::activated, ui->btnThanks, &QPushButton::click);
+    }
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)

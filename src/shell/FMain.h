@@ -76,6 +76,7 @@ private:
     bool FormCloseQuery();
     void FormClose();
     void btnThanksClick();
+    void enterLeavesWelcomePage();
     void Timer2Timer();
     void sizePlannerPanel();
     void loadDataFiles();

@@ -7,11 +7,14 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -233,36 +236,54 @@ void TDateEdit::typeSeparator()
     replaceRange(start, end, separator);
 }
 
-void TDateEdit::updateMark()
+void TDateEdit::setStartDateField(TDateEdit *start)
+{
+    if (m_startField)
+        disconnect(m_startField, nullptr, this, nullptr);
+    m_startField = start;
+    if (start)
+        connect(start, &QLineEdit::textChanged, this, &TDateEdit::updateMark);
+    updateMark();
+}
+
+// Why the text is marked, or nothing when it is not.
+QString TDateEdit::markReason() const
 {
     const QString shown = text();
     // Blanks and separators alone are an empty date, as older files hold it.
     QString left = WithoutBlanks(shown);
     for (const QString &separator : std::as_const(m_separators))
         left.remove(WithoutBlanks(separator));
-    bool invalid = !left.isEmpty() && !date().isValid();
-    if (invalid && hasFocus()) {
+    if (left.isEmpty())
+        return QString();
+    const QDate typed = date();
+    if (typed.isValid()) {
+        const QDate start = m_startField ? m_startField->date() : QDate();
+        if (start.isValid() && typed < start)
+            return tr("The end date is before the start date");
+        return QString();
+    }
+    if (hasFocus()) {
         // Not while a date is still being typed.
         const Place at = placeOf(shown);
         const bool complete = at.part > m_parts.size() - 1
                               || (at.part == m_parts.size() - 1
                                   && partIsComplete(m_parts[at.part], at.digitsText));
-        invalid = complete;
+        if (!complete)
+            return QString();
     }
-    if (invalid == m_markedInvalid)
+    return tr("Not a calendar date (%1)").arg(m_format);
+}
+
+void TDateEdit::updateMark()
+{
+    const QString reason = markReason();
+    if (reason == toolTip() && m_markedInvalid == !reason.isEmpty())
         return;
-    m_markedInvalid = invalid;
-    if (invalid) {
-        m_normalPalette = palette();
-        QPalette tinted = m_normalPalette;
-        tinted.setColor(QPalette::Base, kInvalidTint);
-        setPalette(tinted);
-        setToolTip(tr("Not a calendar date (%1)").arg(m_format));
-    } else {
-        setPalette(m_normalPalette);
-        setToolTip(QString());
-    }
-    setAccessibleDescription(toolTip());
+    m_markedInvalid = !reason.isEmpty();
+    setToolTip(reason);
+    setAccessibleDescription(reason);
+    update();
 }
 
 void TDateEdit::showCalendar()
@@ -339,8 +360,33 @@ void TDateEdit::keyPressEvent(QKeyEvent *event)
 
 void TDateEdit::focusInEvent(QFocusEvent *event)
 {
-    QLineEdit::focusInEvent(event);
+    QLineEdit::focusInEvent(event); // selects the whole text when tabbed into
+    // The press that gives the focus also places the caret: the release selects.
+    m_selectAllOnRelease = event->reason() == Qt::MouseFocusReason;
     updateMark();
+}
+
+void TDateEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLineEdit::mouseReleaseEvent(event);
+    // A drag that selected part of the text keeps its selection.
+    if (std::exchange(m_selectAllOnRelease, false) && !hasSelectedText())
+        selectAll();
+}
+
+// The tint goes over what the style painted: a style sheet decides the field's background
+// and would hide a palette colour. Multiplying keeps the text and the frame readable.
+void TDateEdit::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    if (!m_markedInvalid)
+        return;
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kInvalidTint);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 2, 2);
 }
 
 void TDateEdit::focusOutEvent(QFocusEvent *event)

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLineEdit>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -20,9 +21,13 @@ class QToolButton;
 //
 // Typing follows how people write dates: digits fill the parts (day, month, year) in the
 // format's order, a part that is full or cannot take another digit moves on to the next, a
-// separator key moves on as well, and other characters are refused. A text that is not a
-// calendar date in the format is marked in the field (a tinted background and a tool tip),
-// once it is complete or the field has lost the focus; the text itself is left as it is.
+// separator key moves on as well, and other characters are refused. Clicking or tabbing into
+// the field selects its whole text, so that a date typed there replaces the one shown.
+//
+// A text that is not a calendar date in the format is marked in the field (a tinted
+// background, painted over whatever the style draws, and a tool tip), once it is complete or
+// the field has lost the focus; so is an end date before the start date of its start field.
+// The text itself is left as it is.
 class TDateEdit : public QLineEdit
 {
     Q_OBJECT
@@ -39,8 +44,11 @@ public:
     // The calendar date the text names in the field's format (day and month of one or two
     // digits, blanks around them allowed, a four-digit year), or an invalid date.
     QDate date() const;
-    // True while the field marks its text as not a calendar date.
+    // True while the field marks its text as not a calendar date, or as a date before the
+    // start date.
     bool isMarkedInvalid() const { return m_markedInvalid; }
+    // Makes this the end date of start: a date here before start's date is marked.
+    void setStartDateField(TDateEdit *start);
 
     // Opens the drop-down calendar (also Alt+Down or F4 in the field).
     void showCalendar();
@@ -52,6 +60,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     enum class Kind { Day, Month, Year };
@@ -75,13 +85,15 @@ private:
     void typeSeparator();
     void replaceRange(int start, int end, const QString &with);
     void updateMark();
+    QString markReason() const;
     void pickDate(const QDate &date);
 
     QString m_format;
     QList<Part> m_parts;
     QStringList m_separators; // m_separators[k] stands between part k and part k + 1
     bool m_markedInvalid = false;
-    QPalette m_normalPalette;
+    bool m_selectAllOnRelease = false; // the click that gave the field the focus
+    QPointer<TDateEdit> m_startField;
     QToolButton *m_button = nullptr;
     QFrame *m_popup = nullptr;
     QCalendarWidget *m_calendar = nullptr;

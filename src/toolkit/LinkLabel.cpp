@@ -32,7 +32,12 @@ void TLinkLabel::setLink(const QString &caption, const QString &address)
 
 bool TLinkLabel::open()
 {
-    return !m_address.isEmpty() && OpenAddress(m_address);
+    if (m_address.isEmpty())
+        return true; // nothing to open, nothing failed
+    if (OpenAddress(m_address))
+        return true;
+    emit openFailed(m_address);
+    return false;
 }
 
 void TLinkLabel::mousePressEvent(QMouseEvent *event)

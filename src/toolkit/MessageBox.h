@@ -22,6 +22,7 @@ public:
         QMessageBox::Icon kind = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        QString detail; // shown below the text, selectable for copying
     };
 
     // window: the main window; its title is the boxes' caption.
@@ -35,6 +36,9 @@ public:
 
     // A notice: information box with one OK button.
     void information(const QString &text);
+    // A notice with a detail the user may want to copy (an address): the box's text can be
+    // selected with the mouse and the keyboard.
+    void notice(const QString &text, const QString &detail);
     // A question: information box with OK and Cancel; true when OK was chosen.
     bool question(const QString &text);
 
@@ -52,6 +56,7 @@ public:
 private:
     QMessageBox::StandardButton scriptedAnswer(const Shown &shown);
     QMessageBox::StandardButton showBox(const Shown &shown);
+    QMessageBox::StandardButton record(const Shown &shown);
 
     QPointer<QWidget> m_window;
     bool m_scripted = false;

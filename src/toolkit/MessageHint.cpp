@@ -132,6 +132,7 @@ void TMessageHint::hideEvent(QHideEvent *event)
 {
     qApp->removeEventFilter(this);
     QWidget::hideEvent(event);
+    emit closed();
 }
 
 bool TMessageHint::eventFilter(QObject *watched, QEvent *event)

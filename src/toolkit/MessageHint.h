@@ -22,6 +22,10 @@ public:
     // The screen point the tip touches.
     QPoint tipPoint() const { return m_tip; }
 
+signals:
+    // The balloon went away (the user's click or key, or another active window).
+    void closed();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void hideEvent(QHideEvent *event) override;

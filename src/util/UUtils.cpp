@@ -72,13 +72,12 @@ bool OpenInBrowser(const QByteArray &url)
     TPlatform &platform = TPlatform::current();
     const QString command = platform.browserCommand();
     if (!command.isEmpty()) {
-        // Whether the shell could start the program is not reported, as with the shell's
-        // own "open": a browser is known. The address is one quoted argument, which its
-        // encoding keeps from adding switches of its own.
+        // A browser is known; false only when the shell could not start it, so that the
+        // caller can tell the user instead of failing without a word. The address is one
+        // quoted argument, which its encoding keeps from adding switches of its own.
         const QString parameter =
             address.isEmpty() ? QString() : QStringLiteral("\"%1\"").arg(address);
-        platform.shellOpen(ProgramFromCommand(command, QChar(u'"')), parameter);
-        return true;
+        return platform.shellOpen(ProgramFromCommand(command, QChar(u'"')), parameter);
     }
 #ifdef Q_OS_WIN
     return false;

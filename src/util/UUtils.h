@@ -10,8 +10,8 @@
 // command (Windows), that command is reduced to its program (BrowserProgramFromCommand) and
 // started with the url, double-quoted, as its parameter; otherwise the desktop's handler for
 // web addresses opens it. Only an openable address (OpenableAddress) or an empty one is
-// handed over. True when it was opened: false for an address that is not openable, and when
-// no browser is known.
+// handed over. True when it was opened: false for an address that is not openable, when no
+// browser is known, and when it could not be started.
 bool OpenInBrowser(const QByteArray &url);
 
 // Opens an openable address (OpenableAddress) with the desktop's own handler for it; false

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QTableView>
 #include <QTreeView>
@@ -64,16 +65,27 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // Opens a (new) main window on the application directory, shown offscreen.
-    TfrmMain &open()
+    // Opens a (new) main window on the application directory, shown offscreen. answers are
+    // queued before the window shows, so that they are there for the start-up questions.
+    TfrmMain &open(const QList<QMessageBox::StandardButton> &answers = {})
     {
         frm.reset();
         frm = std::make_unique<TfrmMain>(dir.path() + QLatin1Char('/'));
         frm->msgMain().setScripted(true);
+        frm->msgMain().scriptAnswers(answers);
+        // The start-up poll waits until the window is up, as a person sees it: on a busy
+        // machine showing can take longer than the poll's 100 ms, and a poll that waits for
+        // the network inside the wait for the window would outlast it.
+        auto *poll = frm->findChild<QTimer *>(QStringLiteral("Timer2"));
+        const bool pollDue = poll && poll->isActive();
+        if (pollDue)
+            poll->stop();
         frm->show();
         // Shortcuts such as Ctrl+S reach only the active window.
         QApplication::setActiveWindow(frm.get());
         [this] { QVERIFY(QTest::qWaitForWindowActive(frm.get())); }();
+        if (pollDue)
+            poll->start();
         return *frm;
     }
 

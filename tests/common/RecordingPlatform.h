@@ -16,7 +16,7 @@ public:
     bool shellOpen(const QString &file, const QString &parameters) override
     {
         calls << QStringLiteral("shellOpen(%1, %2)").arg(file, parameters);
-        return true;
+        return canStart;
     }
     bool openUrl(const QString &url) override
     {
@@ -26,6 +26,8 @@ public:
 
     // The registered browser command reported (empty: none, as off Windows).
     QString command;
+    // Whether the shell manages to start what it is asked to.
+    bool canStart = true;
     // Whether the desktop knows a handler for web addresses.
     bool hasUrlHandler = true;
     QStringList calls;

@@ -4,6 +4,7 @@
 #include "online/HttpExchange.h"
 #include "online/NewsCheck.h"
 #include "online/UpdateBaseURL.h"
+#include "online/UpdateInfo.h"
 #include "online_support.h"
 #include "toolkit/HtmlView.h"
 #include "toolkit/MessageHint.h"
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <functional>
 
 using namespace std::chrono_literals;
 
@@ -34,11 +36,12 @@ struct TNewsCheckFixture : TMainWindowFixture {
         SetUpdateBaseURL(server.url(QStringLiteral("liveupdate/project_zelvo/")).toLatin1());
     }
 
-    // Opens the window; its start-up poll and update check run right after.
-    TfrmMain &start()
+    // Opens the window; its start-up poll and update check run right after, answered by
+    // answers.
+    TfrmMain &start(const QList<QMessageBox::StandardButton> &answers = {})
     {
         WriteSettingsFile(dir.path(), MasterSettingsText(newsBaseUrl, lastId, type));
-        return open();
+        return open(answers);
     }
     // Until the start-up update check has asked for mainappupdate.inf and nothing waits.
     bool updateCheckDone() const
@@ -47,6 +50,14 @@ struct TNewsCheckFixture : TMainWindowFixture {
             if (request.path.endsWith("mainappupdate.inf"))
                 return !HttpWaiting(frm->httpClient());
         return false;
+    }
+    // How many times the update check has asked for mainappupdate.inf.
+    qsizetype updateInfoRequests() const
+    {
+        qsizetype n = 0;
+        for (const auto &request : server.requests())
+            n += request.path.endsWith("mainappupdate.inf");
+        return n;
     }
     QList<QByteArray> requestedPaths() const
     {
@@ -63,6 +74,23 @@ struct TNewsCheckFixture : TMainWindowFixture {
     QByteArray type;
 };
 
+// Runs act once, as soon as the window's start-up poll waits for the news service (the
+// service has the request and stalls); the check looks every 20 ms while the returned timer
+// lives.
+std::unique_ptr<QTimer> WhileThePollWaits(TNewsCheckFixture &f, std::function<void()> act)
+{
+    auto look = std::make_unique<QTimer>();
+    look->setInterval(20);
+    QObject::connect(look.get(), &QTimer::timeout, look.get(), [&f, timer = look.get(), act] {
+        if (!f.frm || !HttpWaiting(f.frm->httpClient()) || f.server.requests().isEmpty())
+            return;
+        timer->stop();
+        act();
+    });
+    look->start();
+    return look;
+}
+
 } // namespace
 
 class TestNewsCheck : public QObject {
@@ -76,6 +104,8 @@ private Q_SLOTS:
     void poll_serviceDown_stillRunsTheSilentUpdateCheck();
     void hostileNewsId_isNotStored_andTheNextStartShowsNothingInjected();
     void alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWindow();
+    void alert_updateQuestionWaitsUntilItCloses_data();
+    void alert_updateQuestionWaitsUntilItCloses();
     void newsButton_showsTheWindowOrSaysThereIsNone_data();
     void newsButton_showsTheWindowOrSaysThereIsNone();
     void buttons_whileThePollWaits_areIgnored();
@@ -132,6 +162,12 @@ void TestNewsCheck::poll_alertsOnlyForANewerItem()
     QVERIFY(f.server.isRunning());
     f.server.reply(kLatest, reply);
     f.start();
+    if (!alert.isEmpty()) {
+        QTRY_VERIFY(f.hint()->isVisible());
+        QTest::keyClick(f.frm.get(), Qt::Key_Shift); // the check waits for the alert to close
+        QVERIFY(!f.hint()->isVisible());
+        f.frm->newsCheck().ShowAlertHint(alert); // shown again, to read it
+    }
     QTRY_VERIFY(f.updateCheckDone());
 
     const auto requests = f.server.requests();
@@ -158,7 +194,7 @@ void TestNewsCheck::poll_serviceDown_stillRunsTheSilentUpdateCheck()
     f.newsBaseUrl = UnreachableBaseUrl();
     f.server.putFile(kInfo, "[APPLICATION]\r\nVersion=2.1\r\n");
     f.frm.reset();
-    f.start().msgMain().scriptAnswers({QMessageBox::Cancel});
+    f.start({QMessageBox::Cancel});
     QTRY_VERIFY(f.updateCheckDone());
     QTRY_COMPARE(f.messages().size(), 1);
     QVERIFY(f.messages().first().startsWith(QStringLiteral("There is a new update: (version 2.1)")));
@@ -210,6 +246,8 @@ void TestNewsCheck::alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWind
     QVERIFY(f.server.isRunning());
     f.server.reply(kLatest, "8^Item eight^May 2\xAF" "OK");
     f.start();
+    QTRY_VERIFY(f.hint()->isVisible());
+    QTest::keyClick(f.frm.get(), Qt::Key_Shift);
     QTRY_VERIFY(f.updateCheckDone());
     auto *button = f.child<QToolButton>("btnNews");
     TMessageHint *hint = f.hint();
@@ -238,6 +276,47 @@ void TestNewsCheck::alert_pointsAtTheNewsButton_andClosesAtTheNextClickKeyOrWind
         }
         QTRY_VERIFY2(!hint->isVisible(), qPrintable(closer));
     }
+}
+
+void TestNewsCheck::alert_updateQuestionWaitsUntilItCloses_data()
+{
+    QTest::addColumn<QString>("closer");
+    QTest::newRow("click") << QStringLiteral("click");
+    QTest::newRow("key") << QStringLiteral("key");
+    QTest::newRow("time limit") << QStringLiteral("time limit");
+}
+
+void TestNewsCheck::alert_updateQuestionWaitsUntilItCloses()
+{
+    QFETCH(QString, closer);
+    TNewsCheckFixture f;
+    QVERIFY(f.server.isRunning());
+    f.server.reply(kLatest, "8^Item eight^May 2\xAF" "OK");
+    f.server.putFile(kInfo, "[APPLICATION]\r\nVersion=2.1\r\n");
+    TfrmMain &frm = f.start({QMessageBox::Cancel});
+    const bool timeLimit = closer == QLatin1String("time limit");
+    frm.newsCheck().setAlertWait(timeLimit ? 1500ms : 60s);
+    QTRY_VERIFY(f.hint()->isVisible());
+
+    // The alert stays; the check has not even asked yet.
+    QTest::qWait(300);
+    QVERIFY(f.hint()->isVisible());
+    QVERIFY(frm.newsCheck().updateCheckWaits());
+    QCOMPARE(f.messages(), QStringList());
+    QCOMPARE(f.updateInfoRequests(), 0);
+
+    if (closer == QLatin1String("click"))
+        QTest::mouseClick(f.child<QWidget>("tvwMain"), Qt::LeftButton);
+    else if (closer == QLatin1String("key"))
+        QTest::keyClick(f.frm.get(), Qt::Key_Shift);
+    QTRY_COMPARE(f.messages(), QStringList{NewUpdateQuestion("2.1")});
+    QVERIFY(!f.hint()->isVisible());
+    QVERIFY(!frm.newsCheck().updateCheckWaits());
+    // Once: the alert shown and closed again starts no second check.
+    frm.newsCheck().ShowAlertHint(QStringLiteral("again"));
+    QTest::keyClick(f.frm.get(), Qt::Key_Shift);
+    QTest::qWait(100);
+    QCOMPARE(f.updateInfoRequests(), 1);
 }
 
 void TestNewsCheck::newsButton_showsTheWindowOrSaysThereIsNone_data()
@@ -272,6 +351,10 @@ void TestNewsCheck::newsButton_showsTheWindowOrSaysThereIsNone()
     QVERIFY(f.server.isRunning());
     f.server.reply(kLatest, reply);
     f.start();
+    // A newer item raises the alert, and the update check waits until it is closed.
+    QTRY_VERIFY(f.hint()->isVisible() || f.updateCheckDone());
+    if (f.hint()->isVisible())
+        QTest::keyClick(f.frm.get(), Qt::Key_Shift);
     QTRY_VERIFY(f.updateCheckDone());
     const qsizetype before = f.server.requests().size();
 
@@ -306,8 +389,7 @@ void TestNewsCheck::buttons_whileThePollWaits_areIgnored()
     f.server.reply(kLatest, "OK");
     bool clicked = false;
     // Runs inside the poll's wait.
-    QTimer::singleShot(400, [&] {
-        QVERIFY(HttpWaiting(f.frm->httpClient()));
+    const auto waiting = WhileThePollWaits(f, [&] {
         QTest::mouseClick(f.child<QToolButton>("btnNews"), Qt::LeftButton);
         QTest::mouseClick(f.child<QToolButton>("btnUpdate"), Qt::LeftButton);
         clicked = true;
@@ -327,8 +409,7 @@ void TestNewsCheck::closingTheWindow_whileThePollWaits_endsItWithoutUpdateCheck(
     f.server.stall(kLatest, 5);
     f.server.reply(kLatest, "8^Item eight^May 2\xAF" "OK");
     QElapsedTimer clock;
-    QTimer::singleShot(400, [&] {
-        QVERIFY(HttpWaiting(f.frm->httpClient()));
+    const auto waiting = WhileThePollWaits(f, [&] {
         clock.start();
         f.frm->close();
     });

@@ -2,6 +2,7 @@
 
 #include "EntryDialogFixture.h"
 
+#include "planner/PlannerText.h"
 #include "toolkit/DateEdit.h"
 
 #include <QCheckBox>
@@ -38,8 +39,9 @@ private slots:
     void ok_textTheFilesCannotGiveBack_isRefusedAndShown();
     void enter_onFocusedButton_clicksIt_data();
     void enter_onFocusedButton_clicksIt();
-    void enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose_data();
-    void enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose();
+    void enter_inAnyOneLineField_accepts_data();
+    void enter_inAnyOneLineField_accepts();
+    void enter_inNotes_addsALineAndCtrlEnterAccepts();
     void cancelOrClose_endsWithCancelWithoutChecking_data();
     void cancelOrClose_endsWithCancelWithoutChecking();
 };
@@ -77,14 +79,15 @@ void TestEntryDialogs::open_focusStartsAtFirstControlAndTabFollowsTheOrder_data(
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QStringList>("order"); // visible controls; chkDefault is hidden
+    // The fields as they stand on screen, then Ok, then Cancel.
     QTest::newRow("project") << Kind::Project
-                             << QStringList{"edtName", "btnOk", "btnCancel", "edtStartDate",
-                                            "edtEndDate", "cbxCategories"};
+                             << QStringList{"edtName", "cbxCategories", "edtStartDate",
+                                            "edtEndDate", "btnOk", "btnCancel"};
     QTest::newRow("task") << Kind::Task
-                          << QStringList{"edtName", "btnOk", "btnCancel", "memNotes", "chkDone",
-                                         "edtStartDate", "edtEndDate"};
-    QTest::newRow("category") << Kind::Category << QStringList{"btnOk", "btnCancel", "edtName"};
-    QTest::newRow("action") << Kind::Hour << QStringList{"btnOk", "btnCancel", "edtName"};
+                          << QStringList{"edtName", "memNotes", "edtStartDate", "edtEndDate",
+                                         "chkDone", "btnOk", "btnCancel"};
+    QTest::newRow("category") << Kind::Category << QStringList{"edtName", "btnOk", "btnCancel"};
+    QTest::newRow("action") << Kind::Hour << QStringList{"edtName", "btnOk", "btnCancel"};
 }
 
 void TestEntryDialogs::open_focusStartsAtFirstControlAndTabFollowsTheOrder()
@@ -498,36 +501,73 @@ void TestEntryDialogs::enter_onFocusedButton_clicksIt()
     QCOMPARE(f.messages(), QStringList());
 }
 
-void TestEntryDialogs::enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose_data()
+void TestEntryDialogs::enter_inAnyOneLineField_accepts_data()
 {
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<QString>("field");
     QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QString>("name");    // typed into edtName first
+    QTest::addColumn<QString>("message"); // empty: the dialog closes with OK
     const QList<QPair<Kind, QStringList>> dialogs{
-        {Kind::Project, {"edtName", "edtStartDate", "edtEndDate", "cbxCategories"}},
-        {Kind::Task, {"edtName", "edtStartDate", "edtEndDate"}},
-        {Kind::Category, {"edtName"}}};
+        {Kind::Project, {"edtName", "cbxCategories", "edtStartDate", "edtEndDate"}},
+        {Kind::Task, {"edtName", "edtStartDate", "edtEndDate", "chkDone"}},
+        {Kind::Category, {"edtName"}},
+        {Kind::Hour, {"edtName"}}};
     for (const auto &[kind, fields] : dialogs)
         for (const QString &field : fields) {
-            QTest::addRow("%d %s Return", int(kind), qPrintable(field)) << kind << field << Qt::Key_Return;
-            QTest::addRow("%d %s Enter", int(kind), qPrintable(field)) << kind << field << Qt::Key_Enter;
+            QTest::addRow("%d %s Return", int(kind), qPrintable(field))
+                << kind << field << Qt::Key_Return << QStringLiteral("Valid name") << QString();
+            QTest::addRow("%d %s Enter", int(kind), qPrintable(field))
+                << kind << field << Qt::Key_Enter << QStringLiteral("Valid name") << QString();
         }
+    // Enter is Ok, check included.
+    QTest::newRow("blank action") << Kind::Hour << "edtName" << Qt::Key_Return << QStringLiteral("  ")
+                                  << QStringLiteral("A valid action is required!");
+    QTest::newRow("blank category") << Kind::Category << "edtName" << Qt::Key_Return << QString()
+                                    << QStringLiteral("A valid category name is required!");
+    QTest::newRow("blank project, Enter in a date") << Kind::Project << "edtEndDate" << Qt::Key_Enter
+                                                    << QString() << QStringLiteral("A valid project name is required!");
 }
 
-void TestEntryDialogs::enter_inFieldsOfProjectTaskAndCategoryDialogs_doesNotClose()
+void TestEntryDialogs::enter_inAnyOneLineField_accepts()
 {
     QFETCH(Kind, kind);
     QFETCH(QString, field);
     QFETCH(Qt::Key, key);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
     TEntryDialogFixture f(kind);
     QVERIFY(f.open());
-    TypeText(f.child<QLineEdit>(QStringLiteral("edtName")), QStringLiteral("Valid name"));
+    TypeText(f.child<QLineEdit>(QStringLiteral("edtName")), name);
     QWidget *target = f.child(field);
-    target->setFocus();
-    QTest::keyClick(target, key);
+    target->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(target, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    if (message.isEmpty()) {
+        QVERIFY(f.accepted());
+        QCOMPARE(f.messages(), QStringList());
+        QCOMPARE(f.name(), AnsiOf(name));
+        return;
+    }
+    QCOMPARE(f.messages(), QStringList{message});
     QVERIFY(f.dialog->isVisible());
-    QVERIFY(f.dialog->result() != QDialog::Accepted);
-    QCOMPARE(f.messages(), QStringList());
+    QCOMPARE(QApplication::focusWidget(), f.child(QStringLiteral("edtName")));
+}
+
+void TestEntryDialogs::enter_inNotes_addsALineAndCtrlEnterAccepts()
+{
+    TEntryDialogFixture f(Kind::Task);
+    QVERIFY(f.open());
+    TypeText(f.child<QLineEdit>(QStringLiteral("edtName")), QStringLiteral("Write copy"));
+    auto *notes = f.child<QPlainTextEdit>(QStringLiteral("memNotes"));
+    notes->setFocus(Qt::TabFocusReason);
+    TypeText(notes, QStringLiteral("first"));
+    QTest::keyClick(notes, Qt::Key_Return);
+    QTest::keyClick(notes, Qt::Key_Enter, Qt::KeypadModifier);
+    TypeText(notes, QStringLiteral("third"));
+    QVERIFY(f.dialog->isVisible());
+    QTest::keyClick(notes, Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(f.accepted());
+    QCOMPARE(qobject_cast<TfrmTask *>(f.dialog.get())->notes(), QByteArray("first\r\n\r\nthird"));
 }
 
 void TestEntryDialogs::cancelOrClose_endsWithCancelWithoutChecking_data()

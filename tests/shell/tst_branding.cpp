@@ -91,6 +91,8 @@ private Q_SLOTS:
     void makeMoneyAndHelp_openTheirAddressInTheBrowser();
     void numberedEntries_stopAtTheFirstGap();
     void welcomePage_isShownFromWindows1252UntilThanks();
+    void welcomePage_enterPressesThanks_data();
+    void welcomePage_enterPressesThanks();
     void draws_areIndependent();
     void banner_isLoadedInTheFormatOfItsShownName_data();
     void banner_isLoadedInTheFormatOfItsShownName();
@@ -101,6 +103,8 @@ private Q_SLOTS:
     void banner_tooLarge_isScaledDownToFitTheStrip();
     void banner_click_data();
     void banner_click();
+    void openFailure_saysSoAndShowsTheAddress_data();
+    void openFailure_saysSoAndShowsTheAddress();
     void links_fillTheLinkBar_data();
     void links_fillTheLinkBar();
     void linkLabel_click_opensWithTheDesktopHandler();
@@ -372,6 +376,34 @@ void TestBranding::welcomePage_isShownFromWindows1252UntilThanks()
 
     QCOMPARE(pages->currentWidget(), f.child<QWidget>("stsMain"));
     QVERIFY(timer->isActive());
+}
+
+void TestBranding::welcomePage_enterPressesThanks_data()
+{
+    QTest::addColumn<bool>("inThePage"); // the user has tabbed into the page's text first
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("as it opens, Return") << false << Qt::Key_Return;
+    QTest::newRow("as it opens, keypad Enter") << false << Qt::Key_Enter;
+    QTest::newRow("in the page's text, Return") << true << Qt::Key_Return;
+}
+
+void TestBranding::welcomePage_enterPressesThanks()
+{
+    QFETCH(bool, inThePage);
+    QFETCH(Qt::Key, key);
+    TMainWindowFixture f;
+    WriteSettingsFile(f.dir.path(), TaggedText({{"ApplicationName", "P"},
+                                                {"Welcome1", "<p>Hello <a href=\"http://x/\">x</a></p>"}}));
+    f.open();
+    auto *pages = f.child<QTabWidget>("pgcPrinc");
+    QCOMPARE(QApplication::focusWidget(), f.child<QWidget>("btnThanks"));
+    if (inThePage)
+        f.child<QWidget>("prfWelcome")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), key,
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(pages->currentWidget(), f.child<QWidget>("stsMain"));
+    QVERIFY(f.frm->findChild<QTimer *>(QStringLiteral("Timer2"))->isActive());
+    QCOMPARE(m_platform->calls, QStringList()); // no link was opened
 }
 
 // The welcome page, the banner and each link are drawn one after another, each among its
@@ -647,6 +679,70 @@ void TestBranding::banner_click()
     QTest::mouseClick(banner, Qt::LeftButton);
 
     QCOMPARE(m_platform->calls, calls);
+}
+
+void TestBranding::openFailure_saysSoAndShowsTheAddress_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QString>("failure"); // "start": the browser does not start; "none": no browser
+    QTest::addColumn<QByteArray>("affiliate");
+    QTest::addColumn<QString>("address"); // in the notice; empty: no notice
+    const QByteArray affiliate = "http://aff.example/?id=%%AFFILIATEID%%";
+    QTest::newRow("Make Money, browser does not start")
+        << "btnMakeMoney" << "start" << affiliate << QStringLiteral("http://aff.example/?id=joe");
+    QTest::newRow("Make Money, no browser") << "btnMakeMoney" << "none" << affiliate
+                                            << QStringLiteral("http://aff.example/?id=joe");
+    QTest::newRow("Help, browser does not start") << "btnHelp" << "start" << affiliate
+                                                  << QStringLiteral("http://help.example/");
+    QTest::newRow("Help, no browser") << "btnHelp" << "none" << affiliate
+                                      << QStringLiteral("http://help.example/");
+    QTest::newRow("banner, browser does not start") << "imgBanner" << "start" << affiliate
+                                                    << QStringLiteral("http://b/x");
+    QTest::newRow("link, no handler") << "lblLink1URL" << "none" << affiliate
+                                      << QStringLiteral("http://one/");
+    QTest::newRow("link, handler does not start") << "lblLink1URL" << "start" << affiliate
+                                                  << QStringLiteral("http://one/");
+    QTest::newRow("Make Money, empty address") << "btnMakeMoney" << "none" << QByteArray() << QString();
+    QTest::newRow("Make Money, opened") << "btnMakeMoney" << "" << affiliate << QString();
+}
+
+void TestBranding::openFailure_saysSoAndShowsTheAddress()
+{
+    QFETCH(QString, clicked);
+    QFETCH(QString, failure);
+    QFETCH(QByteArray, affiliate);
+    QFETCH(QString, address);
+    TMainWindowFixture f;
+    TScriptedDraws draws({0});
+    WriteSettingsFile(f.dir.path(), TaggedText(With(With(With(kFullSettings, "AffiliateURL", affiliate),
+                                                          "Banner1", "p.jpg^http://b/x"),
+                                                     "Link1", "One^http://one/")));
+    f.writeFile(QStringLiteral("banner1.dat"), JpegBytes(QSize(80, 40), Qt::blue));
+    f.open();
+    m_platform->canStart = failure != QLatin1String("start");
+    m_platform->hasUrlHandler = failure.isEmpty();
+    if (failure == QLatin1String("none"))
+        m_platform->command.clear();
+    if (auto *link = f.frm->findChild<TLinkLabel *>(clicked)) {
+        // The keyboard's way to a link: its focus and Enter.
+        link->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(link, Qt::Key_Return);
+    } else {
+        QTest::mouseClick(f.frm->findChild<QWidget *>(clicked), Qt::LeftButton);
+    }
+    QVERIFY(!m_platform->calls.isEmpty()); // the address was handed on
+
+    const QList<TMessageBox::Shown> &shown = f.frm->msgMain().log();
+    if (address.isEmpty()) {
+        QCOMPARE(shown.size(), 0);
+        return;
+    }
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.first().kind, QMessageBox::Information);
+    QCOMPARE(shown.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY2(shown.first().text.startsWith(QLatin1String("The address could not be opened")),
+             qPrintable(shown.first().text));
+    QCOMPARE(shown.first().detail, address);
 }
 
 void TestBranding::links_fillTheLinkBar_data()

@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -45,6 +46,8 @@ private Q_SLOTS:
     void ctrlTab_switchesPagesFromAnywhere();
     void caption_marksUnsavedChanges();
     void longNames_areCutShortWithTheirWholeTextAsToolTip();
+    void splitter_treeWidensAndKeepsItsWidthWhenTheWindowIsResized_data();
+    void splitter_treeWidensAndKeepsItsWidthWhenTheWindowIsResized();
     void showAgain_keepsThePageAndTheSelection_data();
     void showAgain_keepsThePageAndTheSelection();
 };
@@ -606,6 +609,42 @@ void TestMainWindow::showAgain_keepsThePageAndTheSelection()
     QCOMPARE(tree->currentIndex(), f.treeNode(0, 0));
     QCOMPARE(f.child<QLabel>("lblProjName")->text(), QStringLiteral("Project Name:  P1"));
     QCOMPARE(f.taskRows().rowCount(), 1);
+}
+
+void TestMainWindow::splitter_treeWidensAndKeepsItsWidthWhenTheWindowIsResized_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::newRow("Tasks") << 0;
+    QTest::newRow("Calendar") << 1;
+}
+
+// The user drags the splitter's handle 120 pixels to the right in a window of its first size,
+// then makes the window wider and narrower again.
+void TestMainWindow::splitter_treeWidensAndKeepsItsWidthWhenTheWindowIsResized()
+{
+    QFETCH(int, page);
+    TMainWindowFixture f;
+    TfrmMain &frm = f.open();
+    f.child<QTabWidget>("pgcMain")->setCurrentIndex(page);
+    auto *splitter = f.child<QSplitter>("splMain");
+    QWidget *tree = splitter->widget(0);
+    const int first = tree->width();
+    QSplitterHandle *handle = splitter->handle(1);
+    const QPoint grip(handle->width() / 2, handle->height() / 2);
+    // The pointer's way in the splitter's coordinates: the handle moves along under it.
+    const QPoint start = handle->mapToParent(grip);
+    const auto at = [handle, start](int dx) { return handle->mapFromParent(start + QPoint(dx, 0)); };
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    for (int dx = 20; dx <= 120; dx += 20)
+        QTest::mouseMove(handle, at(dx));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, at(120));
+    QTRY_COMPARE(tree->width(), first + 120);
+
+    for (const int width : {1100, 900, 772}) {
+        frm.resize(width, frm.height());
+        QTRY_COMPARE(frm.width(), width);
+        QCOMPARE(tree->width(), first + 120);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,5 +1,8 @@
 #include "toolkit/DateEdit.h"
+#include "toolkit/Skin.h"
 #include "util/ShortDate.h"
+
+#include <QApplication>
 
 #include <QCalendarWidget>
 #include <QTableView>
@@ -20,6 +23,10 @@ private slots:
     void typing_givesTheTextShown();
     void typing_marksOnlyWhatIsNoDate_data();
     void typing_marksOnlyWhatIsNoDate();
+    void enteringFilledField_selectsItSoTypingReplacesIt_data();
+    void enteringFilledField_selectsItSoTypingReplacesIt();
+    void mark_isTintedAsPaintedUnderTheSkin_data();
+    void mark_isTintedAsPaintedUnderTheSkin();
     void dropDown_showsTheWholeMonthLikeThePlanner();
     void dropDown_pickIsWrittenIntoTheField_data();
     void dropDown_pickIsWrittenIntoTheField();
@@ -33,6 +40,48 @@ QString Padded(int number, int width, char pad)
 {
     return QStringLiteral("%1").arg(number, width, 10, QLatin1Char(pad));
 }
+
+// The colour the user sees in a blank stretch of the field, right of the text and left of the
+// drop-down button, from the painted field.
+QColor PaintedBackground(TDateEdit &edit)
+{
+    const QImage shot = edit.grab().toImage();
+    const qreal scale = shot.devicePixelRatio();
+    return shot.pixelColor(QPoint(int((edit.width() - 26) * scale), int(edit.height() / 2 * scale)));
+}
+
+bool LooksTinted(const QColor &colour)
+{
+    return colour.red() - colour.green() > 20 && colour.red() - colour.blue() > 20;
+}
+
+// Two fields in a window, the user's way in: a start and an end date, each 160 pixels wide.
+struct TDatePair
+{
+    TDatePair()
+    {
+        start = new TDateEdit(&window);
+        end = new TDateEdit(&window);
+        start->setGeometry(0, 0, 160, 24);
+        end->setGeometry(0, 40, 160, 24);
+        end->setStartDateField(start);
+        window.resize(200, 80);
+        window.show();
+    }
+    bool active() { return QTest::qWaitForWindowActive(&window); }
+
+    // Tabs into field and types over what it shows.
+    static void typeOver(TDateEdit *field, const QString &typed)
+    {
+        field->clearFocus(); // so that it is tabbed into afresh
+        field->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(field, typed);
+    }
+
+    QWidget window;
+    TDateEdit *start;
+    TDateEdit *end;
+};
 
 } // namespace
 
@@ -65,13 +114,13 @@ void TestDateEdit::storedText_readsBackExactly()
     QFETCH(bool, marked);
     SetShortDateFormat(QStringLiteral("M/d/yyyy"));
     TDateEdit edit;
-    const QColor normal = edit.palette().color(QPalette::Base);
+    edit.resize(160, 24);
     edit.setText(stored);
     QCOMPARE(edit.text(), stored);
     QCOMPARE(edit.displayText(), stored);
     QCOMPARE(edit.isMarkedInvalid(), marked);
     // The mark is visible: a tinted field with a tool tip saying why.
-    QCOMPARE(edit.palette().color(QPalette::Base) != normal, marked);
+    QCOMPARE(LooksTinted(PaintedBackground(edit)), marked);
     QCOMPARE(edit.toolTip().isEmpty(), !marked);
 }
 
@@ -200,6 +249,90 @@ void TestDateEdit::typing_marksOnlyWhatIsNoDate()
     other->setFocus(Qt::TabFocusReason);
     QCOMPARE(edit->isMarkedInvalid(), markedAfterLeaving);
     QCOMPARE(edit->text(), typed); // the text stays the user's
+}
+
+void TestDateEdit::enteringFilledField_selectsItSoTypingReplacesIt_data()
+{
+    QTest::addColumn<bool>("byClick"); // else by Tab from the field before it
+    QTest::addColumn<int>("clickAt");  // x of the click in the field
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("click at the start") << true << 6 << QStringLiteral("1/5/2027") << QStringLiteral("1/5/2027");
+    QTest::newRow("click in the middle") << true << 40 << QStringLiteral("1/5/2027") << QStringLiteral("1/5/2027");
+    QTest::newRow("click after the text") << true << 120 << QStringLiteral("3/7/2027") << QStringLiteral("3/7/2027");
+    QTest::newRow("click, digits only") << true << 6 << QStringLiteral("01052027") << QStringLiteral("01/05/2027");
+    QTest::newRow("tab") << false << 0 << QStringLiteral("1/5/2027") << QStringLiteral("1/5/2027");
+}
+
+void TestDateEdit::enteringFilledField_selectsItSoTypingReplacesIt()
+{
+    QFETCH(bool, byClick);
+    QFETCH(int, clickAt);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    SetShortDateFormat(QStringLiteral("M/d/yyyy"));
+    TDatePair pair;
+    QVERIFY(pair.active());
+    pair.start->setFocus(Qt::OtherFocusReason);
+    pair.end->setText(QStringLiteral("12/10/2026"));
+    if (byClick)
+        QTest::mouseClick(pair.end, Qt::LeftButton, {}, QPoint(clickAt, pair.end->height() / 2));
+    else
+        QTest::keyClick(pair.start, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), pair.end);
+    QCOMPARE(pair.end->selectedText(), QStringLiteral("12/10/2026"));
+    QTest::keyClicks(pair.end, typed);
+    QCOMPARE(pair.end->text(), expected);
+
+    // Once in the field, a click places the caret, as in any text field.
+    QTest::mouseClick(pair.end, Qt::LeftButton, {}, QPoint(6, pair.end->height() / 2));
+    QVERIFY(!pair.end->hasSelectedText());
+}
+
+void TestDateEdit::mark_isTintedAsPaintedUnderTheSkin_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<bool>("tinted");     // the end field, once the user has left it
+    QTest::addColumn<QString>("toolTip");
+    const QString noDate = QStringLiteral("Not a calendar date (M/d/yyyy)");
+    const QString beforeStart = QStringLiteral("The end date is before the start date");
+    QTest::newRow("no such day") << QStringLiteral("1/1/2027") << QStringLiteral("2/30/2027") << true << noDate;
+    QTest::newRow("no such month or day") << QStringLiteral("1/1/2027") << QStringLiteral("15/20/2026") << true << noDate;
+    QTest::newRow("no year") << QStringLiteral("1/1/2027") << QStringLiteral("12/25/") << true << noDate;
+    QTest::newRow("a date after the start") << QStringLiteral("1/1/2027") << QStringLiteral("1/5/2027") << false << QString();
+    QTest::newRow("the start date itself") << QStringLiteral("1/5/2027") << QStringLiteral("1/5/2027") << false << QString();
+    QTest::newRow("a day before the start") << QStringLiteral("1/5/2027") << QStringLiteral("1/4/2027") << true << beforeStart;
+    QTest::newRow("a year before the start") << QStringLiteral("1/5/2027") << QStringLiteral("12/31/2026") << true << beforeStart;
+    QTest::newRow("start no date: nothing to compare") << QStringLiteral("2/30/2027") << QStringLiteral("1/4/2027") << false << QString();
+}
+
+void TestDateEdit::mark_isTintedAsPaintedUnderTheSkin()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(bool, tinted);
+    QFETCH(QString, toolTip);
+    SetShortDateFormat(QStringLiteral("M/d/yyyy"));
+    ApplySkin(BuiltInSkin()); // its style sheet decides the fields' background
+    const auto unskin = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+    TDatePair pair;
+    QVERIFY(pair.active());
+    QVERIFY(!LooksTinted(PaintedBackground(*pair.end)));
+
+    TDatePair::typeOver(pair.start, start);
+    TDatePair::typeOver(pair.end, end);
+    pair.start->setFocus(Qt::TabFocusReason); // the user leaves the end date
+    QCOMPARE(pair.start->text(), start);
+    QCOMPARE(pair.end->text(), end);          // kept as typed
+    QCOMPARE(pair.end->isMarkedInvalid(), tinted);
+    QCOMPARE(LooksTinted(PaintedBackground(*pair.end)), tinted);
+    QCOMPARE(pair.end->toolTip(), toolTip);
+    if (toolTip == QLatin1String("The end date is before the start date")) {
+        // Moving the start back clears the end's mark.
+        TDatePair::typeOver(pair.start, QStringLiteral("1/1/2020"));
+        QVERIFY(!LooksTinted(PaintedBackground(*pair.end)));
+    }
 }
 
 void TestDateEdit::dropDown_pickIsWrittenIntoTheField_data()

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <QtTest>
 
 using Button = QMessageBox::StandardButton;
@@ -21,7 +22,36 @@ private slots:
     void question_isTrueOnlyForOk_data();
     void question_isTrueOnlyForOk();
     void shown_isModalBoxWithCaptionTextIconAndButtons();
+    void shown_narrowBox_isWideEnoughForItsCaption_data();
+    void shown_narrowBox_isWideEnoughForItsCaption();
+    void notice_showsItsDetailAsTextToCopy();
+
+private:
+    // Shows one box through show(), lets look() see it, and closes it with OK.
+    static void showAndLook(const std::function<void(TMessageBox &)> &show,
+                            const std::function<void(QMessageBox &)> &look);
 };
+
+void TestMessageBox::showAndLook(const std::function<void(TMessageBox &)> &show,
+                                 const std::function<void(QMessageBox &)> &look)
+{
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Zelvo Designer v2.0"));
+    window.show();
+    TMessageBox msg(&window);
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, &poll, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        look(*box);
+        QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    poll.start();
+    show(msg);
+}
 
 void TestMessageBox::scripted_answersFromQueueThenFallback_data()
 {
@@ -137,6 +167,55 @@ void TestMessageBox::shown_isModalBoxWithCaptionTextIconAndButtons()
     QCOMPARE(buttons, QMessageBox::Ok | QMessageBox::Cancel);
     QVERIFY(modal);
     QVERIFY(msg.log().isEmpty());
+}
+
+void TestMessageBox::shown_narrowBox_isWideEnoughForItsCaption_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("branded name") << QStringLiteral("Zelvo Designer v2.0");
+    QTest::newRow("long branded name") << QStringLiteral("The Affiliate Marketer's Project Planner v2.0");
+}
+
+void TestMessageBox::shown_narrowBox_isWideEnoughForItsCaption()
+{
+    QFETCH(QString, caption);
+    int width = 0;
+    int captionWidth = 0;
+    showAndLook(
+        [&caption](TMessageBox &msg) {
+            qobject_cast<QWidget *>(msg.parent())->setWindowTitle(caption);
+            msg.information(QStringLiteral("Saved."));
+        },
+        [&](QMessageBox &box) {
+            QFont bold = box.font();
+            bold.setBold(true);
+            width = box.width();
+            captionWidth = QFontMetrics(bold).horizontalAdvance(box.windowTitle());
+        });
+    // Room for the caption, the window's icon and its close button.
+    QVERIFY2(width >= captionWidth + 100, qPrintable(QStringLiteral("%1 < %2 + 100").arg(width).arg(captionWidth)));
+}
+
+void TestMessageBox::notice_showsItsDetailAsTextToCopy()
+{
+    const QString address = QStringLiteral("http://aff.example/?id=joe");
+    QString detail;
+    Qt::TextInteractionFlags flags;
+    showAndLook([&address](TMessageBox &msg) { msg.notice(QStringLiteral("Could not open."), address); },
+                [&](QMessageBox &box) {
+                    detail = box.informativeText();
+                    flags = box.textInteractionFlags();
+                });
+    QCOMPARE(detail, address);
+    QVERIFY(flags.testFlag(Qt::TextSelectableByMouse));
+    QVERIFY(flags.testFlag(Qt::TextSelectableByKeyboard));
+
+    TMessageBox scripted;
+    scripted.setScripted(true);
+    scripted.notice(QStringLiteral("Could not open."), address);
+    QCOMPARE(scripted.log().size(), 1);
+    QCOMPARE(scripted.log().first().detail, address);
+    QCOMPARE(scripted.log().first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 }
 
 QTEST_MAIN(TestMessageBox)

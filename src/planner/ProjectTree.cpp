@@ -26,13 +26,7 @@ namespace {
 // (kerning aside): the widest node is among them.
 class TWidestTexts {
 public:
-    explicit TWidestTexts(const QFontMetrics &metrics)
-    {
-        const int wide = metrics.horizontalAdvance(QLatin1Char('W'));
-        // Bytes 0x80..0x9F are not Latin-1: count them as wide letters.
-        for (int c = 0; c < 256; ++c)
-            m_advance[c] = c >= 0x80 && c < 0xA0 ? wide : metrics.horizontalAdvance(QChar(c));
-    }
+    explicit TWidestTexts(const std::array<int, 256> &advances) : m_advance(advances) {}
     void offer(const QModelIndex &node, const QByteArray &text)
     {
         int width = 0;
@@ -57,7 +51,7 @@ public:
 
 private:
     static constexpr qsizetype kKept = 16;
-    std::array<int, 256> m_advance{};
+    const std::array<int, 256> &m_advance;
     QList<std::pair<int, QModelIndex>> m_nodes;
 };
 
@@ -91,6 +85,8 @@ TProjectTree::TProjectTree(TPlannerContext &context, TTaskList &taskList, QTreeV
     connect(tvwMain.selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { tvwMainChange(current); });
     connect(&tvwMain, &QTreeView::customContextMenuRequested, this, &TProjectTree::showMenu);
+    // Every regrouping shows every category open, as the tree always has.
+    connect(m_model, &QAbstractItemModel::modelReset, &tvwMain, &QTreeView::expandAll);
     tvwMain.installEventFilter(this);
     tvwMain.viewport()->installEventFilter(this);
 }
@@ -122,14 +118,23 @@ void TProjectTree::showMenu(const QPoint &position)
 // The model regroups the book in one reset; the view then lays out only what it shows.
 void TProjectTree::RebuildProjectTree(const QByteArray &selectName)
 {
-    m_context.updating = true;
+    showEdit([this] {
+        m_model->rebuild();
+        fitColumn();
+    }, selectName);
+}
+
+// A change of the tree, as the user sees it: the details cleared and nothing selected while
+// the model announces it, then the project named selectName, if any, selected as the user
+// would, so that the change handler shows it. Of several nodes of that name the last in tree
+// order is selected.
+void TProjectTree::showEdit(const std::function<void()> &announce, const QByteArray &selectName)
+{
     m_taskList.ClearProjectDetails();
-    m_model->rebuild();
-    tvwMain.expandAll(); // categories without projects have nothing to expand
-    fitColumn();
+    m_context.updating = true;
+    tvwMain.selectionModel()->clear();
+    announce();
     m_context.updating = false;
-    // Selected as the user would: the change handler shows the project. Of several nodes of
-    // that name the last in tree order stays selected.
     if (!selectName.isEmpty()) {
         const QModelIndex selected = m_model->lastProjectNamed(selectName);
         if (selected.isValid())
@@ -185,7 +190,10 @@ void TProjectTree::btn1Click()
     m_context.currentProject = project.get();
     m_context.projects->append(name, std::move(project));
     m_context.markModified();
-    RebuildProjectTree(name);
+    showEdit([this] {
+        m_model->projectAppended();
+        widenFor(m_model->projectNode(m_context.projects->count() - 1));
+    }, name);
 }
 
 void TProjectTree::NewCategory1Click()
@@ -200,7 +208,12 @@ void TProjectTree::NewCategory1Click()
         return;
     categories.append(name);
     m_context.markModified();
-    RebuildProjectTree(QByteArray());
+    showEdit([&] {
+        m_model->categoryAppended();
+        const QModelIndex added = m_model->categoryNode(categories.count() - 1);
+        tvwMain.expand(added);
+        widenFor(added);
+    }, QByteArray());
     selectCategoryNode(categories.count() - 1);
 }
 
@@ -230,13 +243,19 @@ void TProjectTree::editProject(const QModelIndex &node)
     dialog.setEndDate(project->EndDate);
     if (RunModal(dialog) != QDialog::Accepted)
         return;
+    const QByteArray oldCategory = project->Category;
+    const int oldWidth = nodeWidth(node);
     project->Name = dialog.name();
     project->Category = dialog.category();
     project->StartDate = dialog.startDate();
     project->EndDate = dialog.endDate();
     m_context.projects->setKey(index, project->Name);
     m_context.markModified();
-    RebuildProjectTree(project->Name);
+    showEdit([&] {
+        m_model->projectChanged(index, oldCategory);
+        narrowAfter(oldWidth);
+        widenFor(m_model->projectNode(index));
+    }, project->Name);
 }
 
 void TProjectTree::editCategory(const QModelIndex &node)
@@ -252,14 +271,45 @@ void TProjectTree::editCategory(const QModelIndex &node)
         return;
     const QByteArray oldName = categories.at(index);
     const QByteArray newName = dialog.name();
+    const int oldWidth = nodeWidth(m_model->categoryNode(index));
     categories.replace(index, newName);
     TProjects &book = *m_context.projects;
     for (int p = 0; p < book.count(); ++p)
         if (book.object(p)->Category == oldName)
             book.object(p)->Category = newName;
     m_context.markModified();
-    RebuildProjectTree(QByteArray());
+    showEdit([&] {
+        m_model->categoryRenamed(index, oldName);
+        tvwMain.expand(m_model->categoryNode(index));
+        narrowAfter(oldWidth);
+        widenFor(m_model->categoryNode(index));
+    }, QByteArray());
     selectCategoryNode(index);
+}
+
+// The width a node needs in the column, its indentation included.
+int TProjectTree::nodeWidth(const QModelIndex &node) const
+{
+    if (!node.isValid())
+        return 0;
+    const int depth = m_model->isProject(node) ? 1 : 0;
+    const int indent = tvwMain.indentation() * (depth + (tvwMain.rootIsDecorated() ? 1 : 0));
+    return indent + tvwMain.itemDelegateForIndex(node)->sizeHint(NodeOption(tvwMain), node).width();
+}
+
+const std::array<int, 256> &TProjectTree::byteAdvances()
+{
+    const QFont font = tvwMain.font();
+    if (m_hasByteAdvances && font == m_byteAdvancesFont)
+        return m_byteAdvances;
+    const QFontMetrics metrics(font);
+    const int wide = metrics.horizontalAdvance(QLatin1Char('W'));
+    // Bytes 0x80..0x9F are not Latin-1: count them as wide letters.
+    for (int c = 0; c < 256; ++c)
+        m_byteAdvances[size_t(c)] = c >= 0x80 && c < 0xA0 ? wide : metrics.horizontalAdvance(QChar(c));
+    m_byteAdvancesFont = font;
+    m_hasByteAdvances = true;
+    return m_byteAdvances;
 }
 
 // The column as wide as its widest node, so that long names scroll sideways. Only the nodes
@@ -267,16 +317,28 @@ void TProjectTree::editCategory(const QModelIndex &node)
 // node again after each change, which costs as much as the rebuild itself.
 void TProjectTree::fitColumn()
 {
-    TWidestTexts widest(tvwMain.fontMetrics());
+    TWidestTexts widest(byteAdvances());
     m_model->forEachNode([&](const QModelIndex &node) { widest.offer(node, m_model->nameOf(node)); });
-    const QStyleOptionViewItem option = NodeOption(tvwMain);
     int width = 0;
-    for (const QModelIndex &node : widest.nodes()) {
-        const int depth = m_model->isProject(node) ? 1 : 0;
-        const int indent = tvwMain.indentation() * (depth + (tvwMain.rootIsDecorated() ? 1 : 0));
-        width = qMax(width, indent + tvwMain.itemDelegateForIndex(node)->sizeHint(option, node).width());
-    }
+    for (const QModelIndex &node : widest.nodes())
+        width = qMax(width, nodeWidth(node));
     tvwMain.setColumnWidth(0, width);
+}
+
+// A node added or renamed: the column grows if the node needs more.
+void TProjectTree::widenFor(const QModelIndex &node)
+{
+    const int width = nodeWidth(node);
+    if (width > tvwMain.columnWidth(0))
+        tvwMain.setColumnWidth(0, width);
+}
+
+// A node that needed goneWidth went or was renamed: if it was the widest, the column is
+// fitted again to the nodes that remain.
+void TProjectTree::narrowAfter(int goneWidth)
+{
+    if (goneWidth >= tvwMain.columnWidth(0))
+        fitColumn();
 }
 
 // Root nodes stand in the order of the category list, one for each entry.
@@ -311,11 +373,12 @@ void TProjectTree::deleteProject(const QModelIndex &node)
         m_context.currentProject = nullptr;
         m_taskList.ClearProjectDetails();
     }
-    m_context.updating = true;
-    m_context.projects->removeAt(index);
+    const int oldWidth = nodeWidth(node);
     m_context.markModified();
-    RebuildProjectTree(QByteArray());
-    m_context.updating = false;
+    showEdit([&] {
+        m_model->removeProject(index, [&] { m_context.projects->removeAt(index); });
+        narrowAfter(oldWidth);
+    }, QByteArray());
 }
 
 void TProjectTree::deleteCategory(const QModelIndex &node)
@@ -337,11 +400,12 @@ void TProjectTree::deleteCategory(const QModelIndex &node)
     const int index = categories.indexOf(name);
     if (index < 0)
         return;
-    m_context.updating = true;
-    categories.removeAt(index);
+    const int oldWidth = nodeWidth(m_model->categoryNode(index));
     m_context.markModified();
-    RebuildProjectTree(QByteArray());
-    m_context.updating = false;
+    showEdit([&] {
+        m_model->removeCategory(index, [&] { categories.removeAt(index); });
+        narrowAfter(oldWidth);
+    }, QByteArray());
 }
 
 // A name the pane cuts off, on either side, shows whole as the node's tool tip.

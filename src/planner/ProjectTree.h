@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFont>
 #include <QModelIndex>
 #include <QObject>
+
+#include <array>
+#include <functional>
 
 class QHelpEvent;
 class QMenu;
@@ -39,7 +43,12 @@ protected:
 private:
     QModelIndex selectedNode() const;
     void selectCategoryNode(int index);
+    void showEdit(const std::function<void()> &announce, const QByteArray &selectName);
+    int nodeWidth(const QModelIndex &node) const;
+    const std::array<int, 256> &byteAdvances();
     void fitColumn();
+    void widenFor(const QModelIndex &node);
+    void narrowAfter(int goneWidth);
     void buildMenu();
     void showMenu(const QPoint &position);
     bool showClippedName(const QHelpEvent &event);
@@ -54,4 +63,9 @@ private:
     // Owned here, not by the tree: the controller goes before the book, the tree after it.
     TProjectTreeModel *m_model = nullptr;
     QMenu *m_menu = nullptr;
+    // Each byte's advance in the tree's font, made once per font: ranking the nodes by the
+    // sum of their bytes' advances needs no text converted.
+    std::array<int, 256> m_byteAdvances{};
+    QFont m_byteAdvancesFont;
+    bool m_hasByteAdvances = false;
 };

@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QList>
 
+#include <functional>
+
 class TProjects;
 
 // The book as a tree of two levels for the "Projects" view: the categories at the root, in
@@ -22,10 +24,29 @@ public:
     // Regroups the projects under their categories after the book changed: one reset.
     void rebuild();
 
+    // Single edits of the book, announced row by row so that the view keeps its layout, its
+    // expanded nodes and its selection. A project under a category listed more than once is
+    // regrouped whole instead.
+    // The book's last project is new.
+    void projectAppended();
+    // The project at position changed its name or came from oldCategory.
+    void projectChanged(int position, const QByteArray &oldCategory);
+    // removeFromBook takes the project at position out of the book, while its node goes.
+    void removeProject(int position, const std::function<void()> &removeFromBook);
+    // The category list's last entry is new.
+    void categoryAppended();
+    // The category list's entry row was renamed from oldName, and its projects with it.
+    void categoryRenamed(int row, const QByteArray &oldName);
+    // removeFromBook takes the category list's entry row out, while its node goes.
+    void removeCategory(int row, const std::function<void()> &removeFromBook);
+
     bool isProject(const QModelIndex &node) const { return node.isValid() && node.internalId() != 0; }
     // The node's text as the book holds it (Windows-1252), valid until the book changes.
     const QByteArray &nameOf(const QModelIndex &node) const;
     QModelIndex categoryNode(int row) const { return index(row, ColName); }
+    // The node of the book's project at position under the first root of its category, or an
+    // invalid index.
+    QModelIndex projectNode(int position) const;
     // The last project node in tree order whose text equals name exactly, or an invalid index.
     QModelIndex lastProjectNamed(const QByteArray &name) const;
     // Every node, roots first in each group (for measuring the widest text).
@@ -49,6 +70,15 @@ public:
 
 private:
     void group();
+    // The root rows whose category is named name exactly.
+    QList<int> rootsNamed(const QByteArray &name) const;
+    // The book positions of the projects of category name, in book order: one walk.
+    QList<int> positionsIn(const QByteArray &name) const;
+    // Where position stands, or would stand, among its root's children.
+    int childRow(int root, int position) const;
+    void insertChild(int root, int position);
+    void removeChild(int root, int position);
+    void replaceChildren(int root, const QList<int> &children);
     // The project's position in the book, or -1 for a category node.
     int projectPosition(const QModelIndex &node) const;
 

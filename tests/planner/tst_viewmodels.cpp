@@ -46,6 +46,9 @@ private Q_SLOTS:
     void tree_groupsProjectsUnderTheirCategories();
     void tree_rebuildFollowsTheBook();
     void tree_lastProjectNamed_isTheLastInTreeOrder();
+    void tree_singleEdits_data();
+    void tree_singleEdits();
+    void tree_singleEdits_categoryListedTwice();
     void tasks_cellsShowTheTasks_data();
     void tasks_cellsShowTheTasks();
     void tasks_headersAndFlags();
@@ -129,6 +132,120 @@ void TestViewModels::tree_lastProjectNamed_isTheLastInTreeOrder()
     QCOMPARE(last.parent().row(), 1); // under B, though first in the book
     QCOMPARE(last.row(), 0);
     QVERIFY(!model.lastProjectNamed("twin").isValid());
+}
+
+// Each edit as the tree's commands make it: the book changed, then the model told (or, for a
+// removal, told while the entry goes). The nodes must be those a regrouping of the changed book
+// shows, announced row by row (checked by the tester) without a reset unless a category is
+// listed twice or a root before the last goes.
+void TestViewModels::tree_singleEdits_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<int>("resets");
+    QTest::newRow("add project") << "add P5 to A" << "A(P1,P3,P5) B(P2) C" << 0;
+    QTest::newRow("add project to the empty category") << "add P5 to C" << "A(P1,P3) B(P2) C(P5)" << 0;
+    QTest::newRow("add project without a category node") << "add P5 to Z" << "A(P1,P3) B(P2) C" << 0;
+    QTest::newRow("rename project") << "rename P3" << "A(P1,P3 renamed) B(P2) C" << 0;
+    QTest::newRow("move project, before the others") << "move P3 to B" << "A(P1) B(P2,P3) C" << 0;
+    QTest::newRow("move project, after the others") << "move P1 to B" << "A(P3) B(P1,P2) C" << 0;
+    QTest::newRow("move project to the empty category") << "move P2 to C" << "A(P1,P3) B C(P2)" << 0;
+    QTest::newRow("move project out of the orphans") << "move Orphan to C" << "A(P1,P3) B(P2) C(Orphan)" << 0;
+    QTest::newRow("move project to no node") << "move P1 to Z" << "A(P3) B(P2) C" << 0;
+    QTest::newRow("delete project, the first") << "delete P1" << "A(P3) B(P2) C" << 0;
+    QTest::newRow("delete project, the last") << "delete P3" << "A(P1) B(P2) C" << 0;
+    QTest::newRow("delete the orphan") << "delete Orphan" << "A(P1,P3) B(P2) C" << 0;
+    QTest::newRow("add category") << "add category D" << "A(P1,P3) B(P2) C D" << 0;
+    QTest::newRow("add category of the orphan") << "add category X" << "A(P1,P3) B(P2) C X(Orphan)" << 0;
+    QTest::newRow("rename category") << "rename category A to E" << "E(P1,P3) B(P2) C" << 0;
+    QTest::newRow("rename category to the orphan's") << "rename category C to X" << "A(P1,P3) B(P2) X(Orphan)" << 0;
+    QTest::newRow("rename category onto another") << "rename category B to A" << "A(P1,P2,P3) A(P1,P2,P3) C" << 0;
+    QTest::newRow("delete the last category") << "delete category C" << "A(P1,P3) B(P2)" << 0;
+    QTest::newRow("delete the first category") << "delete category A" << "B(P2) C" << 1;
+}
+
+void TestViewModels::tree_singleEdits()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, shape);
+    QFETCH(int, resets);
+    TProjects book(QStringLiteral("/nowhere/"));
+    for (const char *category : {"A", "B", "C"})
+        book.Categories.append(category);
+    AddProject(book, "P1", "A");
+    AddProject(book, "P2", "B");
+    AddProject(book, "Orphan", "X");
+    AddProject(book, "P3", "A");
+    TProjectTreeModel model(book);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy resetSpy(&model, &QAbstractItemModel::modelReset);
+    const QStringList words = edit.split(QLatin1Char(' '));
+    const auto position = [&](const QString &name) {
+        int index = -1;
+        book.FindProjectByName(name.toLatin1(), index);
+        return index;
+    };
+    if (words.at(0) == QLatin1String("add") && words.at(1) != QLatin1String("category")) {
+        AddProject(book, words.at(1).toLatin1(), words.at(3).toLatin1());
+        model.projectAppended();
+    } else if (words.at(0) == QLatin1String("rename") && words.at(1) != QLatin1String("category")) {
+        const int at = position(words.at(1));
+        book.object(at)->Name += " renamed";
+        model.projectChanged(at, book.object(at)->Category);
+    } else if (words.at(0) == QLatin1String("move")) {
+        const int at = position(words.at(1));
+        const QByteArray oldCategory = book.object(at)->Category;
+        book.object(at)->Category = words.at(3).toLatin1();
+        model.projectChanged(at, oldCategory);
+    } else if (words.at(0) == QLatin1String("delete") && words.at(1) != QLatin1String("category")) {
+        const int at = position(words.at(1));
+        model.removeProject(at, [&] { book.removeAt(at); });
+    } else if (words.at(0) == QLatin1String("add")) {
+        book.Categories.append(words.at(2).toLatin1());
+        model.categoryAppended();
+    } else if (words.at(0) == QLatin1String("rename")) {
+        const int row = book.Categories.indexOf(words.at(2).toLatin1());
+        const QByteArray oldName = book.Categories.at(row);
+        const QByteArray newName = words.at(4).toLatin1();
+        book.Categories.replace(row, newName);
+        for (int p = 0; p < book.count(); ++p)
+            if (book.object(p)->Category == oldName)
+                book.object(p)->Category = newName;
+        model.categoryRenamed(row, oldName);
+    } else {
+        const int row = book.Categories.indexOf(words.at(2).toLatin1());
+        model.removeCategory(row, [&] { book.Categories.removeAt(row); });
+    }
+    QCOMPARE(Shape(model), shape);
+    QCOMPARE(resetSpy.count(), resets);
+    TProjectTreeModel regrouped(book);
+    QCOMPARE(Shape(regrouped), shape);
+    for (int p = 0; p < book.count(); ++p) {
+        const QModelIndex node = model.projectNode(p);
+        if (node.isValid())
+            QCOMPARE(model.nameOf(node), book.object(p)->Name);
+    }
+}
+
+// A category listed twice shows the same projects under both nodes, after any edit of them.
+void TestViewModels::tree_singleEdits_categoryListedTwice()
+{
+    TProjects book(QStringLiteral("/nowhere/"));
+    book.Categories.append("A");
+    book.Categories.append("B");
+    book.Categories.append("A");
+    AddProject(book, "P1", "A");
+    AddProject(book, "P2", "B");
+    TProjectTreeModel model(book);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    AddProject(book, "P3", "A");
+    model.projectAppended();
+    QCOMPARE(Shape(model), QStringLiteral("A(P1,P3) B(P2) A(P1,P3)"));
+    book.object(1)->Category = "A";
+    model.projectChanged(1, "B");
+    QCOMPARE(Shape(model), QStringLiteral("A(P1,P2,P3) B A(P1,P2,P3)"));
+    model.removeProject(0, [&] { book.removeAt(0); });
+    QCOMPARE(Shape(model), QStringLiteral("A(P2,P3) B A(P2,P3)"));
 }
 
 void TestViewModels::tasks_cellsShowTheTasks_data()

@@ -141,7 +141,7 @@ void TestTypedEntry::addTask_typedThroughEveryField_isStoredAsTyped()
     QVERIFY(!opened.stillOpen);
     const TProject *project = Project(frm, "Shop");
     QCOMPARE(project->Tasks.count(), 1);
-    const TTask &task = *project->Tasks.object(0);
+    const TTask task = project->Tasks.at(0);
     QCOMPARE(task.Description, QByteArray("Write copy"));
     QCOMPARE(task.Notes, QByteArray("Short lines\r\nNo jargon"));
     QCOMPARE(task.StartDate, QByteArray("1/5/2027"));
@@ -167,7 +167,7 @@ void TestTypedEntry::addTask_spaceAfterTabGoesIntoTheNotes()
     QVERIFY(!opened.stillOpen);
     const TProject *project = Project(frm, "Shop");
     QCOMPARE(project->Tasks.count(), 1);
-    QCOMPARE(project->Tasks.object(0)->Notes, QByteArray(" after lunch"));
+    QCOMPARE(project->Tasks.at(0).Notes, QByteArray(" after lunch"));
 }
 
 void TestTypedEntry::addTask_escapeCancels()

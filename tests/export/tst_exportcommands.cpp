@@ -41,16 +41,14 @@ private:
         return f.open();
     }
 
-    static QTreeWidget *tree(TMainWindowFixture &f) { return f.child<QTreeWidget>("tvwMain"); }
+    static QTreeView *tree(TMainWindowFixture &f) { return f.child<QTreeView>("tvwMain"); }
 
     // Right-clicks the node (root, child) and clicks the menu entry, as a user does. Returns
     // false when the entry is disabled (the menu is closed then).
     static bool clickMenu(TMainWindowFixture &f, int root, int child, const char *action)
     {
-        QTreeWidgetItem *node = tree(f)->topLevelItem(root);
-        if (child >= 0)
-            node = node->child(child);
-        emit tree(f)->customContextMenuRequested(tree(f)->visualItemRect(node).center());
+        const QModelIndex node = f.treeNode(root, child);
+        emit tree(f)->customContextMenuRequested(tree(f)->visualRect(node).center());
         QMenu &menu = f.frm->projectTree().mnuTree();
         if (!QTest::qWaitFor([&menu] { return menu.isVisible(); }))
             return false;

@@ -174,8 +174,12 @@ void TestStartUpMemory::hostileFile_startsWithinMemoryAndFitsTheScreen()
     QVERIFY(report.peakKiB > 0);
     QVERIFY2(report.peakKiB < kPeakLimitKiB, qPrintable(QString::number(report.peakKiB)));
     QCOMPARE(report.strip, strip);
-    // The window keeps its size and would fit a 1366x768 screen.
-    QCOMPARE(report.window, QSize(772, 566));
+    // The window would fit a 1366x768 screen (title bar and task bar included); it keeps its
+    // described size unless a banner strip taller than the described one needs more room.
+    if (strip <= 65)
+        QCOMPARE(report.window, QSize(772, 566));
+    QVERIFY2(report.window.width() <= 1366 && report.window.height() <= 700,
+             qPrintable(QStringLiteral("%1x%2").arg(report.window.width()).arg(report.window.height())));
     QVERIFY(report.minimum.width() <= 1366 && report.minimum.height() <= 768);
 }
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need; skips what is present.
+# --tests adds what only ./test.sh needs.
 set -euo pipefail
 packages=(
   cmake ninja-build g++          # build
@@ -11,6 +12,8 @@ packages=(
   php-cli                        # PHP's web server on 127.0.0.1: the reference news service and
                                  # update location, in the network tests and the demo
 )
+# MinGW-w64: compiles the Windows code paths against Qt's headers (syntax only)
+[ "${1:-}" = --tests ] && packages+=(g++-mingw-w64-x86-64-posix)
 [ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev openssl)
 missing=()
 for p in "${packages[@]}"; do

@@ -20,7 +20,7 @@
 
 namespace {
 
-enum Column { ColDone, ColDescription, ColNotes, ColStartDate, ColEndDate };
+enum TaskColumn { ColDone, ColDescription, ColNotes, ColStartDate, ColEndDate };
 
 // "3/11 tasks  ": done count, slash, task count, one blank, "tasks", two blanks.
 QString ProgressCaption(const TProject &project)

@@ -100,21 +100,43 @@ stamp() {
 }
 bc_sub() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a - b }'; }
 
-# Runs the command in the chroot, stamped into log; returns when it ends or its window shows.
-# The command runs in a session of its own, so that stopping it stops what it started.
+# The processor time (user and system, in seconds) the command's session has used so far:
+# its living processes' own and that of the children they waited for.
+session_cpu() {
+  local pid total=0 ticks
+  ticks=$(getconf CLK_TCK)
+  for pid in $(pgrep -s "$1"); do
+    total=$((total + $(awk '{print $14 + $15 + $16 + $17}' "/proc/$pid/stat" 2>/dev/null || echo 0)))
+  done
+  awk -v t="$total" -v k="$ticks" 'BEGIN { printf "%.1f", t / k }'
+}
+
+# Runs the command in the chroot, stamped into log, with the session's processor time sampled
+# into log.cpu; returns when it ends or its window shows. The command runs in a session of
+# its own, so that stopping it stops what it started; its output goes through a FIFO, so the
+# stamping process is no child of the command's.
 run_once() {
-  local log=$1 start status
+  local log=$1 start status stamper cpu
   shift
   start=$EPOCHREALTIME
   echo "    0.0 load average: $(cut -d' ' -f1-3 /proc/loadavg)" >"$log"
+  echo "0 0" >"$log.cpu"
+  rm -f "$work/out.$$"
+  mkfifo "$work/out.$$"
+  stamp "$start" <"$work/out.$$" >>"$log" &
+  stamper=$!
   setsid chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
     LANG=C.UTF-8 TERM=dumb DISPLAY="$display" bash -c 'cd /root/zelvo && exec "$@"' _ "$@" \
-    </dev/null > >(stamp "$start" >>"$log") 2>&1 &
+    </dev/null >"$work/out.$$" 2>&1 &
   command_pid=$!
   while kill -0 "$command_pid" 2>/dev/null; do
+    cpu=$(session_cpu "$command_pid")
+    echo "$(bc_sub "$EPOCHREALTIME" "$start") $cpu" >>"$log.cpu"
     if window_shown; then
       printf '%7.1f the first window is shown\n' "$(bc_sub "$EPOCHREALTIME" "$start")" >>"$log"
       kill -- -"$command_pid" 2>/dev/null || true
+      sleep 2
+      kill -KILL -- -"$command_pid" 2>/dev/null || true
       break
     fi
     sleep 0.5
@@ -122,35 +144,40 @@ run_once() {
   status=0
   wait "$command_pid" 2>/dev/null || status=$?
   command_pid=
-  sleep 0.5 # the last stamped lines
+  wait "$stamper" 2>/dev/null || true
+  rm -f "$work/out.$$"
   printf '%7.1f end, exit status %s (load average: %s)\n' "$(bc_sub "$EPOCHREALTIME" "$start")" \
     "$status" "$(cut -d' ' -f1-3 /proc/loadavg)" >>"$log"
 }
 
-# The phases: each starts at the first line that matches its pattern.
+# The phases: each starts at the first line that matches its pattern. Processor time per
+# phase comes from the last sample before each phase's start and end.
 report() {
   awk '
     function mark(name, t) { if (!(name in at)) { at[name] = t; order[++n] = name } }
-    NR == 1 { mark("packages", 0); print "   " $0; next }
+    function cpu_at(t,   i, c) { c = 0; for (i = 1; i <= ns; i++) if (st[i] <= t) c = sc[i]; return c }
+    FNR == NR { st[++ns] = $1; sc[ns] = $2; next }
+    FNR == 1 { mark("packages", 0); print "   " $0; next }
     / -- The CXX compiler identification| -- Configuring done/ { mark("configure", $1) }
     / -- Build files have been written/ { built = 1; next }
     built && !("build" in at) { mark("build", $1) }
     / -- Windows check:/ { mark("Windows check", $1) }
     / Test project / { mark("tests", $1) }
     / Total Test time| tests passed| tests failed/ { last = $0 }
-    /^ *[0-9.]+ \[[0-9]+\/[0-9]+\] / && !/ Windows: / { buildline = $1 }
-    / the first window is shown/ { mark("demo, until the first window", buildline) ; shown = $1 }
+    /^ *[0-9.]+ \[[0-9]+\/[0-9]+[],]/ && !/ Windows: / { buildline = $1 }
+    / the first window is shown/ { mark("demo, until the first window", buildline); shown = $1 }
     / end, exit status/ { end = $1; endline = $0 }
     END {
       at["end"] = shown ? shown : end
+      printf "  %-30s %9s %9s\n", "phase", "time", "processor"
       for (i = 1; i <= n; i++) {
         stop = i < n ? at[order[i + 1]] : at["end"]
-        printf "  %-30s %7.1f s\n", order[i], stop - at[order[i]]
+        printf "  %-30s %7.1f s %7.1f s\n", order[i], stop - at[order[i]], cpu_at(stop) - cpu_at(at[order[i]])
       }
-      printf "  %-30s %7.1f s\n", "total", at["end"]
+      printf "  %-30s %7.1f s %7.1f s\n", "total", at["end"], cpu_at(at["end"])
       if (last) print "  " last
       print "  " endline
-    }' "$1"
+    }' "$1.cpu" "$1"
 }
 
 cd "$root"

@@ -10,7 +10,7 @@ if [ -f build/release/build.ninja ]; then
   echo "Building ${targets[*]}: only what changed is built again."
 else
   echo "Building ${targets[*]} with $(nproc) jobs. The first build takes about 2 minutes on"
-  echo "an idle 2-core machine (longer while other work runs); later runs take seconds."
+  echo "a 2-core machine (longer while other work runs); later runs take seconds."
 fi
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release "${DEMO_PUBLISHER_CMAKE_ARGS[@]}"
 # Ninja's progress lines: steps done, steps in all, seconds since the build started.

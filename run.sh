@@ -6,9 +6,15 @@ scripts/deps.sh
 source scripts/demo-publisher.sh # the demo's news service and update location
 # Only what the demo runs is built; add a target here when the demo needs one more.
 targets=(ProjectZelvo ProjectZelvoDemoRelease zelvo-brand zelvo-release Updater)
-echo "Building ${targets[*]} with $(nproc) jobs (the first build takes a few minutes)..."
+if [ -f build/release/build.ninja ]; then
+  echo "Building ${targets[*]}: only what changed is built again."
+else
+  echo "Building ${targets[*]} with $(nproc) jobs. The first build takes about 2 minutes on"
+  echo "a 2-core machine (longer while other work runs); later runs take seconds."
+fi
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release "${DEMO_PUBLISHER_CMAKE_ARGS[@]}"
-cmake --build build/release --parallel "$(nproc)" --target "${targets[@]}"
+# Ninja's progress lines: steps done, steps in all, seconds since the build started.
+NINJA_STATUS="[%f/%t, %es] " cmake --build build/release --parallel "$(nproc)" --target "${targets[@]}"
 appdir=build/portable
 mkdir -p "$appdir"
 cp build/release/src/ProjectZelvo build/release/tools/brand/zelvo-brand "$appdir/"

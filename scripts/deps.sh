@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need; skips what is present.
+# --tests adds what only ./test.sh needs.
 set -euo pipefail
 packages=(
   cmake ninja-build g++          # build
@@ -15,6 +16,8 @@ packages=(
 # The tests read exported files back with readers of their own: Python's icalendar package
 # (Debian's python3) and pdftotext.
 [ "${ZELVO_WITH_TESTS:-0}" = 1 ] && packages+=(python3-icalendar poppler-utils)
+# MinGW-w64: compiles the Windows code paths against Qt's headers (syntax only)
+[ "${1:-}" = --tests ] && packages+=(g++-mingw-w64-x86-64-posix)
 [ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev openssl)
 missing=()
 for p in "${packages[@]}"; do

@@ -22,7 +22,7 @@
 
 namespace {
 
-enum Column { ColHour, ColAction };
+enum HourColumn { ColHour, ColAction };
 constexpr int kHourRows = 24;
 
 } // namespace

@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kMaxNumbered = 16;
 constexpr qsizetype kShownLength = 70;
-const QByteArray kLastNewsId = QByteArrayLiteral("LastNewsId");
+const QByteArray kLastNewsIdTag = QByteArrayLiteral("LastNewsId");
 
 // A tag as written in the text.
 struct TTagOccurrence {
@@ -179,11 +179,11 @@ private:
     TTagReading ReadLastNewsId() const
     {
         TTagReading reading;
-        reading.name = kLastNewsId;
-        reading.openAt = IndexOfIgnoringAsciiCase(m_text, OpeningTag(kLastNewsId));
+        reading.name = kLastNewsIdTag;
+        reading.openAt = IndexOfIgnoringAsciiCase(m_text, OpeningTag(kLastNewsIdTag));
         if (reading.openAt >= 0) {
-            const qsizetype from = reading.openAt + OpeningTag(kLastNewsId).size();
-            reading.closeAt = IndexOfIgnoringAsciiCase(m_text, ClosingTag(kLastNewsId), from);
+            const qsizetype from = reading.openAt + OpeningTag(kLastNewsIdTag).size();
+            reading.closeAt = IndexOfIgnoringAsciiCase(m_text, ClosingTag(kLastNewsIdTag), from);
             if (reading.closeAt >= 0)
                 reading.value = m_text.mid(from, reading.closeAt - from);
         }

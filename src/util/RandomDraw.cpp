@@ -5,7 +5,7 @@
 
 namespace {
 
-TRandomSource &Installed()
+TRandomSource &InstalledSource()
 {
     static TRandomSource source;
     return source;
@@ -17,7 +17,7 @@ int DrawIndex(int count)
 {
     if (count <= 1)
         return 0;
-    if (const TRandomSource &source = Installed()) {
+    if (const TRandomSource &source = InstalledSource()) {
         const int index = source(count) % count;
         return index < 0 ? index + count : index;
     }
@@ -26,5 +26,5 @@ int DrawIndex(int count)
 
 void SetRandomSource(TRandomSource source)
 {
-    Installed() = std::move(source);
+    InstalledSource() = std::move(source);
 }

@@ -15,7 +15,7 @@ private slots:
 
 namespace {
 
-TfrmHour &Dialog(TEntryDialogFixture &f)
+TfrmHour &HourDialog(TEntryDialogFixture &f)
 {
     return *qobject_cast<TfrmHour *>(f.dialog.get());
 }
@@ -25,8 +25,8 @@ TfrmHour &Dialog(TEntryDialogFixture &f)
 void TestActionDialog::labels_showDayAndHour()
 {
     TEntryDialogFixture f(TEntryDialogKind::Hour);
-    Dialog(f).setDay("12/13/2007");
-    Dialog(f).setHour("12:00 M");
+    HourDialog(f).setDay("12/13/2007");
+    HourDialog(f).setHour("12:00 M");
     QCOMPARE(f.child<QLabel>(QStringLiteral("lblDay"))->text(), QStringLiteral("Day: 12/13/2007"));
     QCOMPARE(f.child<QLabel>(QStringLiteral("lblHour"))->text(), QStringLiteral("Hour: 12:00 M"));
 }
@@ -57,7 +57,7 @@ void TestActionDialog::enter_inTheActionField_actsAsOk()
     QFETCH(bool, accepted);
     QFETCH(QByteArray, action);
     TEntryDialogFixture f(TEntryDialogKind::Hour);
-    Dialog(f).setName(given);
+    HourDialog(f).setName(given);
     QVERIFY(f.open());
     auto *name = f.child<QLineEdit>(QStringLiteral("edtName"));
     name->setFocus();
@@ -66,7 +66,7 @@ void TestActionDialog::enter_inTheActionField_actsAsOk()
     if (accepted) {
         QVERIFY(f.accepted());
         QCOMPARE(f.messages(), QStringList());
-        QCOMPARE(Dialog(f).name(), action);
+        QCOMPARE(HourDialog(f).name(), action);
     } else {
         QCOMPARE(f.messages(), QStringList{QStringLiteral("A valid action is required!")});
         QVERIFY(f.dialog->isVisible());

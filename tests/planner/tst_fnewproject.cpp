@@ -22,7 +22,7 @@ private slots:
 
 namespace {
 
-TfrmCreateProject &Dialog(TEntryDialogFixture &f)
+TfrmCreateProject &ProjectDialog(TEntryDialogFixture &f)
 {
     return *qobject_cast<TfrmCreateProject *>(f.dialog.get());
 }
@@ -38,7 +38,7 @@ void TestProjectDialog::categories_areOfferedInOrderWithTheFirstSelected()
         shown << box->itemText(i);
     QCOMPARE(shown, (QStringList{"Software", "Ebooks", QStringLiteral("Caf\u00e9")}));
     QCOMPARE(box->currentIndex(), 0);
-    QCOMPARE(Dialog(f).category(), QByteArray("Software"));
+    QCOMPARE(ProjectDialog(f).category(), QByteArray("Software"));
 }
 
 void TestProjectDialog::selectCategory_picksTheFirstMatchIgnoringCase_data()
@@ -78,8 +78,8 @@ void TestProjectDialog::selectCategory_picksTheFirstMatchIgnoringCase()
     QFETCH(QByteArray, category);
     TEntryDialogFixture f(TEntryDialogKind::Project, categories);
     if (!first.isEmpty())
-        Dialog(f).SelectCategory(first);
-    Dialog(f).SelectCategory(name);
+        ProjectDialog(f).SelectCategory(first);
+    ProjectDialog(f).SelectCategory(name);
     auto *box = f.child<QComboBox>(QStringLiteral("cbxCategories"));
     QCOMPARE(box->currentIndex(), index);
     QCOMPARE(box->currentText(), FromAnsi(category));
@@ -89,7 +89,7 @@ void TestProjectDialog::selectCategory_picksTheFirstMatchIgnoringCase()
     TypeText(f.child<QLineEdit>(QStringLiteral("edtName")), QStringLiteral("Site"));
     f.clickOk();
     QVERIFY(f.accepted());
-    QCOMPARE(Dialog(f).category(), category);
+    QCOMPARE(ProjectDialog(f).category(), category);
 }
 
 void TestProjectDialog::category_pickedByTheUser_isReturned()
@@ -100,7 +100,7 @@ void TestProjectDialog::category_pickedByTheUser_isReturned()
     QTest::keyClick(f.child(QStringLiteral("cbxCategories")), Qt::Key_Down);
     f.clickOk();
     QVERIFY(f.accepted());
-    QCOMPARE(Dialog(f).category(), QByteArray("Software"));
+    QCOMPARE(ProjectDialog(f).category(), QByteArray("Software"));
 }
 
 void TestProjectDialog::fields_givenThenOk_readBackExactly_data()
@@ -122,7 +122,7 @@ void TestProjectDialog::fields_givenThenOk_readBackExactly()
     QFETCH(QByteArray, startDate);
     QFETCH(QByteArray, endDate);
     TEntryDialogFixture f(TEntryDialogKind::Project);
-    TfrmCreateProject &dialog = Dialog(f);
+    TfrmCreateProject &dialog = ProjectDialog(f);
     dialog.setWindowTitle(QStringLiteral("Edit current project"));
     dialog.setName(name);
     dialog.setStartDate(startDate);

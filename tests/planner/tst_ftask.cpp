@@ -17,7 +17,7 @@ private slots:
 
 namespace {
 
-TfrmTask &Dialog(TEntryDialogFixture &f)
+TfrmTask &TaskDialog(TEntryDialogFixture &f)
 {
     return *qobject_cast<TfrmTask *>(f.dialog.get());
 }
@@ -69,8 +69,8 @@ void TestTaskDialog::notes_comeBackWithTheirLineBreaks()
     QFETCH(QString, typedAtEnd);
     QFETCH(QByteArray, expected);
     TEntryDialogFixture f(TEntryDialogKind::Task);
-    Dialog(f).setName("Task");
-    Dialog(f).setNotes(given);
+    TaskDialog(f).setName("Task");
+    TaskDialog(f).setNotes(given);
     QVERIFY(f.open());
     QWidget *notes = f.child(QStringLiteral("memNotes"));
     notes->setFocus();
@@ -78,13 +78,13 @@ void TestTaskDialog::notes_comeBackWithTheirLineBreaks()
     TypeNotes(notes, typedAtEnd);
     f.clickOk();
     QVERIFY(f.accepted());
-    QCOMPARE(Dialog(f).notes(), expected);
+    QCOMPARE(TaskDialog(f).notes(), expected);
 }
 
 void TestTaskDialog::fields_givenThenOk_readBackExactly()
 {
     TEntryDialogFixture f(TEntryDialogKind::Task);
-    TfrmTask &dialog = Dialog(f);
+    TfrmTask &dialog = TaskDialog(f);
     dialog.setWindowTitle(QStringLiteral("Edit task"));
     dialog.setName(" Write copy ");
     dialog.setNotes("Ten chapters\r\nBonus");
@@ -110,7 +110,7 @@ void TestTaskDialog::done_tickedByTheUser_isReturned()
     QTest::mouseClick(f.child(QStringLiteral("chkDone")), Qt::LeftButton);
     f.clickOk();
     QVERIFY(f.accepted());
-    QVERIFY(Dialog(f).done());
+    QVERIFY(TaskDialog(f).done());
 }
 
 QTEST_MAIN(TestTaskDialog)

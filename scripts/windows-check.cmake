@@ -34,6 +34,15 @@ foreach(header ${openssl_headers})
   endif()
 endforeach()
 
+# zlib's two headers, for the skin's capped inflate, the same way.
+foreach(header zlib.h zconf.h)
+  file(GLOB found /usr/include/${header} /usr/include/*-linux-gnu/${header})
+  if(found AND NOT EXISTS "${check_dir}/include/${header}")
+    list(GET found 0 first)
+    file(CREATE_LINK "${first}" "${check_dir}/include/${header}" SYMBOLIC)
+  endif()
+endforeach()
+
 # Turns a Linux compile command into a Windows syntax check writing its header list to depfile.
 function(windows_command command depfile stamp out_var)
   # The Linux compiler's name goes; the arguments stay (REGEX REPLACE would match "^" again

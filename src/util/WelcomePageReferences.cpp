@@ -5,7 +5,7 @@
 
 namespace {
 
-char LowerAscii(char c)
+char PageLowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
@@ -96,7 +96,7 @@ void FindStyleAddresses(const QByteArray &html, const QByteArray &lower,
 QList<TPageReference> ExternalPageReferences(const QByteArray &html)
 {
     QByteArray lower = html;
-    std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+    std::transform(lower.begin(), lower.end(), lower.begin(), PageLowerAscii);
     QList<TPageReference> found;
     for (const char *name : {"src", "background", "href"})
         FindAttributes(html, lower, name, found);

@@ -13,9 +13,9 @@
 
 namespace {
 
-QString U(const char *utf8) { return QString::fromUtf8(utf8); }
+QString Utf8(const char *utf8) { return QString::fromUtf8(utf8); }
 
-const QString kCafe = U("Café, \"Grand\" €");
+const QString kCafeText = Utf8("Café, \"Grand\" €");
 
 // The text of a PDF file, as pdftotext reads it.
 QString PdfText(const QString &path)
@@ -120,7 +120,7 @@ void TestExportCommands::exportProject_writesTheClickedProject()
     QVERIFY(clickMenu(f, 0, 0, "ExportProject1"));
 
     // No quotes in a file name; the type comes from the chosen filter.
-    QCOMPARE(QFileInfo(asked.suggestedPath).fileName(), U("Café, _Grand_ €"));
+    QCOMPARE(QFileInfo(asked.suggestedPath).fileName(), Utf8("Café, _Grand_ €"));
     QCOMPARE(asked.filters, (QStringList{"iCalendar (*.ics)", "CSV (*.csv)", "PDF (*.pdf)"}));
     QCOMPARE(f.messages(), QStringList());
     QString error;
@@ -134,12 +134,12 @@ void TestExportCommands::exportProject_writesTheClickedProject()
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(rows.size(), 5); // the header and the project's four tasks
         for (int r = 1; r < rows.size(); ++r)
-            QCOMPARE(rows.at(r).toArray().at(1).toString(), kCafe);
+            QCOMPARE(rows.at(r).toArray().at(1).toString(), kCafeText);
     } else {
         const QString text = PdfText(path).simplified(); // pdftotext gives single blanks
-        for (const QString &shown : {kCafe, QStringLiteral("Start Date:  1/5/2027"),
+        for (const QString &shown : {kCafeText, QStringLiteral("Start Date:  1/5/2027"),
                                      QStringLiteral("1/4 tasks  25%"), QStringLiteral("Task Notes"),
-                                     QStringLiteral("Call back"), U("line two é")})
+                                     QStringLiteral("Call back"), Utf8("line two é")})
             QVERIFY2(text.contains(shown.simplified()), qPrintable(shown + QStringLiteral(" not in: ") + text));
     }
 }
@@ -158,8 +158,8 @@ void TestExportCommands::exportAll_writesEveryCategoryAndTheHours()
     const QJsonArray items = ReadWithPython("read_ics.py", path, &error).object().value("items").toArray();
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(names(items, "summary"),
-             (QStringList{U("Write \"copy\"; check € and a\\b"), "Call back", "Call back",
-                          names(items, "summary").at(3), "Orphan task", U("Meet Zoë, then \"lunch\""),
+             (QStringList{Utf8("Write \"copy\"; check € and a\\b"), "Call back", "Call back",
+                          names(items, "summary").at(3), "Orphan task", Utf8("Meet Zoë, then \"lunch\""),
                           "Noon\ncall", "Midnight"}));
     QCOMPARE(f.messages(),
              QStringList(QStringLiteral("all.ics was exported, but 2 planned hours were left out: "
@@ -240,7 +240,7 @@ void TestExportCommands::print_printsTheClickedProject()
     QVERIFY(asked);
     QCOMPARE(f.messages(), QStringList());
     const QString text = PdfText(path);
-    QVERIFY2(text.contains(kCafe), qPrintable(text));
+    QVERIFY2(text.contains(kCafeText), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("Orphan task")), qPrintable(text)); // only that project
 }
 

@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 namespace {
 
 const QString kLatest = QStringLiteral("/getlastnews.php");
-const QString kDetails = QStringLiteral("/getnewsdetails.php");
+const QString kDetailsPath = QStringLiteral("/getnewsdetails.php");
 const QString kInfo = QStringLiteral("liveupdate/project_zelvo/mainappupdate.inf");
 const QString kNoNews = QStringLiteral("There's no news for this application!");
 
@@ -211,7 +211,7 @@ void TestNewsCheck::hostileNewsId_isNotStored_andTheNextStartShowsNothingInjecte
     TNewsCheckFixture f("7");
     QVERIFY(f.server.isRunning());
     f.server.reply(kLatest, hostileId + "^Hostile^May 2\xAF" "OK");
-    f.server.reply(kDetails, "$3Cp$3EBody$3C/p$3E\xAF" "OK");
+    f.server.reply(kDetailsPath, "$3Cp$3EBody$3C/p$3E\xAF" "OK");
     f.start();
     QTRY_VERIFY(f.updateCheckDone());
     QVERIFY(!f.hint()->isVisible());

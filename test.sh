@@ -2,7 +2,7 @@
 # Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")"
-ZELVO_WITH_TESTS=1 scripts/deps.sh --tests
+scripts/deps.sh --tests
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELVO_SANITIZE=ON
 NINJA_STATUS="[%f/%t, %es] " cmake --build build/test
 # The Windows code paths: every unit of the program, the updater and the tools, compiled for

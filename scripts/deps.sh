@@ -13,11 +13,13 @@ packages=(
   php-cli                        # PHP's web server on 127.0.0.1: the reference news service and
                                  # update location, in the network tests and the demo
 )
-# The tests read exported files back with readers of their own: Python's icalendar package
-# (Debian's python3) and pdftotext.
-[ "${ZELVO_WITH_TESTS:-0}" = 1 ] && packages+=(python3-icalendar poppler-utils)
-# MinGW-w64: compiles the Windows code paths against Qt's headers (syntax only)
-[ "${1:-}" = --tests ] && packages+=(g++-mingw-w64-x86-64-posix)
+if [ "${1:-}" = --tests ]; then
+  # The tests read exported files back with readers of their own: Python's icalendar package
+  # (Debian's python3) and pdftotext.
+  packages+=(python3-icalendar poppler-utils)
+  # MinGW-w64: compiles the Windows code paths against Qt's headers (syntax only)
+  packages+=(g++-mingw-w64-x86-64-posix)
+fi
 [ "${ZELVO_WITH_BENCH:-0}" = 1 ] && packages+=(libbenchmark-dev openssl)
 missing=()
 for p in "${packages[@]}"; do
